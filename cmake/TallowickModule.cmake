@@ -34,9 +34,8 @@ function(tallowick_add_com_module target)
   set(script ${CMAKE_CURRENT_BINARY_DIR}/${target}.map)
   file(WRITE ${script}.in "{\n  global:\n    ${body};\n  local: *;\n};\n")
   configure_file(${script}.in ${script} COPYONLY)
-  set_target_properties(${target} PROPERTIES CXX_VISIBILITY_PRESET hidden
-                                             VISIBILITY_INLINES_HIDDEN ON
-                                             LINK_DEPENDS ${script})
+  # The version script alone decides what is exported; everything else is local.
+  set_target_properties(${target} PROPERTIES LINK_DEPENDS ${script})
   target_link_options(${target} PRIVATE -Wl,--version-script=${script} -Wl,-Bsymbolic
                       -Wl,--no-undefined)
   target_link_libraries(${target} PRIVATE tallowick_platform)
