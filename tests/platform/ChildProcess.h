@@ -10,10 +10,13 @@
 
 template <class Body> int RunInChild(Body body) {
   pid_t pid = fork();
-  if (pid == 0) _exit(body());
-  if (pid < 0) return -1000;
+  if (pid == 0)
+    _exit(body());
+  if (pid < 0)
+    return -1000;
   int status = 0;
-  if (waitpid(pid, &status, 0) != pid) return -1000;
+  if (waitpid(pid, &status, 0) != pid)
+    return -1000;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
 }
 

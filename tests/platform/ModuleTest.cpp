@@ -76,7 +76,8 @@ TEST_F(ModuleTest, PinnedModuleStaysLoaded) {
   int code = RunInChild([this] {
     HMODULE module = LoadLibraryW(kProbeName);
     HMODULE pinned = nullptr;
-    if (module == nullptr || !GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN, kProbeName, &pinned))
+    if (module == nullptr ||
+        !GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN, kProbeName, &pinned))
       return 1;
     FreeLibrary(module);
     FreeLibrary(module);
@@ -105,7 +106,8 @@ TEST_F(ModuleTest, ExportsAndErrors) {
   EXPECT_EQ(LoadLibraryW(L"/nonexistent/dir/libx.so"), nullptr);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
 
-  auto text = std::filesystem::temp_directory_path() / ("tallowick-text-" + std::to_string(getpid()) + ".so");
+  auto text = std::filesystem::temp_directory_path() /
+              ("tallowick-text-" + std::to_string(getpid()) + ".so");
   std::ofstream(text) << "not a library\n";
   EXPECT_EQ(LoadLibraryW(text.wstring().c_str()), nullptr);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BAD_FORMAT));
@@ -114,9 +116,8 @@ TEST_F(ModuleTest, ExportsAndErrors) {
   EXPECT_EQ(LoadLibraryExW(L"", nullptr, 0), nullptr);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
   HMODULE out = module;
-  EXPECT_FALSE(GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN |
-                                      GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                                  nullptr, &out));
+  EXPECT_FALSE(GetModuleHandleExW(
+      GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT, nullptr, &out));
   EXPECT_EQ(out, nullptr);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }

@@ -22,9 +22,11 @@ thread_local DWORD t_lastError = ERROR_SUCCESS;
 // and only equal words are told apart by case, lower case first.
 int CompareWords(std::wstring_view a, std::wstring_view b) {
   int primary = CompareNoCase(a, b);
-  if (primary != 0) return primary;
+  if (primary != 0)
+    return primary;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (a[i] == b[i]) continue;
+    if (a[i] == b[i])
+      continue;
     bool aLower = FoldCase(a[i]) != a[i];
     return aLower ? -1 : 1;
   }
@@ -33,7 +35,8 @@ int CompareWords(std::wstring_view a, std::wstring_view b) {
 
 int CompareNullable(LPCWSTR a, LPCWSTR b, int (*compare)(std::wstring_view, std::wstring_view)) {
   if (a == nullptr || b == nullptr) {
-    if (a == b) return 0;
+    if (a == b)
+      return 0;
     return a == nullptr ? -1 : 1;
   }
   int result = compare(a, b);
@@ -58,7 +61,8 @@ void WINAPI Sleep(DWORD dwMilliseconds) {
     return;
   }
   if (dwMilliseconds == INFINITE) {
-    for (;;) pause();
+    for (;;)
+      pause();
   }
   timespec left{static_cast<time_t>(dwMilliseconds / 1000),
                 static_cast<long>(dwMilliseconds % 1000) * 1000000L};
@@ -69,7 +73,8 @@ void WINAPI Sleep(DWORD dwMilliseconds) {
 DWORD WINAPI GetTickCount(void) {
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
-  uint64_t ms = static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+  uint64_t ms =
+      static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
   return static_cast<DWORD>(ms);
 }
 
@@ -94,10 +99,13 @@ int WINAPI lstrcmpiW(LPCWSTR lpString1, LPCWSTR lpString2) {
 }
 
 LPWSTR WINAPI lstrcpynW(LPWSTR lpString1, LPCWSTR lpString2, int iMaxLength) {
-  if (lpString1 == nullptr || lpString2 == nullptr) return nullptr;
-  if (iMaxLength <= 0) return lpString1;
+  if (lpString1 == nullptr || lpString2 == nullptr)
+    return nullptr;
+  if (iMaxLength <= 0)
+    return lpString1;
   int i = 0;
-  for (; i < iMaxLength - 1 && lpString2[i] != L'\0'; ++i) lpString1[i] = lpString2[i];
+  for (; i < iMaxLength - 1 && lpString2[i] != L'\0'; ++i)
+    lpString1[i] = lpString2[i];
   lpString1[i] = L'\0';
   return lpString1;
 }

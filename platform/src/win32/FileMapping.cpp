@@ -42,9 +42,12 @@ ViewTable &Views() {
 }
 
 DWORD MapSectionAccess(DWORD access) {
-  if ((access & (GENERIC_ALL | MAXIMUM_ALLOWED)) != 0) access |= SECTION_ALL_ACCESS;
-  if ((access & GENERIC_READ) != 0) access |= SECTION_QUERY | SECTION_MAP_READ;
-  if ((access & GENERIC_WRITE) != 0) access |= SECTION_MAP_WRITE;
+  if ((access & (GENERIC_ALL | MAXIMUM_ALLOWED)) != 0)
+    access |= SECTION_ALL_ACCESS;
+  if ((access & GENERIC_READ) != 0)
+    access |= SECTION_QUERY | SECTION_MAP_READ;
+  if ((access & GENERIC_WRITE) != 0)
+    access |= SECTION_MAP_WRITE;
   return access;
 }
 
@@ -81,7 +84,8 @@ HANDLE Create(DWORD flProtect, uint64_t size, LPCWSTR lpName) {
     SetLastError(missing ? ERROR_INVALID_PARAMETER : result.error);
     return nullptr;
   }
-  if (size == 0) result.existed = true;
+  if (size == 0)
+    result.existed = true;
   return HandleFor(std::move(result.segment), SECTION_ALL_ACCESS, result.existed);
 }
 
@@ -100,8 +104,8 @@ LPVOID Map(HANDLE hFileMappingObject, DWORD access, uint64_t offset, SIZE_T byte
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
-  bool rightsMissing = (info.access & SECTION_MAP_READ) == 0 ||
-                       (write && (info.access & SECTION_MAP_WRITE) == 0);
+  bool rightsMissing =
+      (info.access & SECTION_MAP_READ) == 0 || (write && (info.access & SECTION_MAP_WRITE) == 0);
   bool protectionDenies = (write && segment->Protect() != PAGE_READWRITE) ||
                           (copy && segment->Protect() == PAGE_READONLY);
   if (rightsMissing || protectionDenies) {

@@ -29,9 +29,11 @@ HandleTable &Table() {
 } // namespace
 
 HANDLE NewHandle(std::shared_ptr<KernelObject> object, DWORD access) {
-  if (!object) return nullptr;
+  if (!object)
+    return nullptr;
   auto *record = new (std::nothrow) HandleRecord{kHandleTag, object->Type(), access, object};
-  if (record == nullptr) return nullptr;
+  if (record == nullptr)
+    return nullptr;
   try {
     std::lock_guard guard(Table().lock);
     Table().live.insert(record);
@@ -45,8 +47,10 @@ HANDLE NewHandle(std::shared_ptr<KernelObject> object, DWORD access) {
 HandleInfo LookupHandle(HANDLE handle, ObjectType type) {
   auto *record = static_cast<HandleRecord *>(handle);
   std::lock_guard guard(Table().lock);
-  if (Table().live.count(record) == 0) return {};
-  if (record->tag != kHandleTag || record->type != type) return {};
+  if (Table().live.count(record) == 0)
+    return {};
+  if (record->tag != kHandleTag || record->type != type)
+    return {};
   return {record->object, record->access};
 }
 
@@ -54,7 +58,8 @@ bool CloseKernelHandle(HANDLE handle) {
   auto *record = static_cast<HandleRecord *>(handle);
   {
     std::lock_guard guard(Table().lock);
-    if (Table().live.erase(record) == 0) return false;
+    if (Table().live.erase(record) == 0)
+      return false;
     record->tag = 0;
   }
   delete record; // may release the object, which can take other locks

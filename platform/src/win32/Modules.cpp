@@ -58,7 +58,8 @@ int CollectModule(dl_phdr_info *info, size_t, void *data) {
     if (info->dlpi_phdr[i].p_type == PT_LOAD && info->dlpi_phdr[i].p_vaddr < lowest)
       lowest = info->dlpi_phdr[i].p_vaddr;
   }
-  if (lowest == UINTPTR_MAX) return 0;
+  if (lowest == UINTPTR_MAX)
+    return 0;
   uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
   Module module;
   module.base = reinterpret_cast<HMODULE>(info->dlpi_addr + (lowest & ~(page - 1)));
@@ -84,14 +85,16 @@ std::vector<Module> LoadedModules() {
 
 std::optional<Module> FindByBase(HMODULE base) {
   for (auto &module : LoadedModules()) {
-    if (module.base == base) return module;
+    if (module.base == base)
+      return module;
   }
   return std::nullopt;
 }
 
 std::optional<Module> MainModule() {
   auto modules = LoadedModules();
-  if (modules.empty()) return std::nullopt;
+  if (modules.empty())
+    return std::nullopt;
   return modules.front();
 }
 
@@ -100,49 +103,59 @@ std::optional<Module> FindByName(const std::string &name) {
   bool isPath = name.find('/') != std::string::npos;
   std::string wanted = isPath ? AbsolutePath(name) : name;
   for (auto &module : LoadedModules()) {
-    if ((isPath ? module.path : FileName(module.path)) == wanted) return module;
+    if ((isPath ? module.path : FileName(module.path)) == wanted)
+      return module;
   }
   return std::nullopt;
 }
 
 std::optional<Module> FindByAddress(const void *address) {
   Dl_info info{};
-  if (address == nullptr || dladdr(address, &info) == 0) return std::nullopt;
+  if (address == nullptr || dladdr(address, &info) == 0)
+    return std::nullopt;
   return FindByBase(static_cast<HMODULE>(info.dli_fbase));
 }
 
 // A loader handle for a loaded module; adds one to its count (dlclose undoes it).
 void *OpenLoaded(const Module &module, int extraFlags = 0) {
-  if (module.main) return dlopen(nullptr, RTLD_LAZY);
+  if (module.main)
+    return dlopen(nullptr, RTLD_LAZY);
   return dlopen(module.path.c_str(), RTLD_LAZY | RTLD_NOLOAD | extraFlags);
 }
 
 bool IsRegularFile(const std::string &path) {
-  struct stat st{};
+  struct stat st {};
   return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool IsLoadableElf(const std::string &path) {
   std::ifstream file(path, std::ios::binary);
   ElfW(Ehdr) header{};
-  if (!file.read(reinterpret_cast<char *>(&header), sizeof header)) return false;
-  if (std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0) return false;
+  if (!file.read(reinterpret_cast<char *>(&header), sizeof header))
+    return false;
+  if (std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0)
+    return false;
   Dl_info self{};
-  if (dladdr(reinterpret_cast<void *>(&IsLoadableElf), &self) == 0) return true;
+  if (dladdr(reinterpret_cast<void *>(&IsLoadableElf), &self) == 0)
+    return true;
   auto *own = static_cast<const ElfW(Ehdr) *>(self.dli_fbase);
   return header.e_ident[EI_CLASS] == own->e_ident[EI_CLASS] && header.e_machine == own->e_machine;
 }
 
 DWORD LoadFailure(const std::string &target, const std::string &message) {
   if (target.find('/') != std::string::npos) {
-    struct stat st{};
-    if (stat(target.c_str(), &st) != 0) return ERROR_MOD_NOT_FOUND;
-    if (!S_ISREG(st.st_mode) || !IsLoadableElf(target)) return ERROR_BAD_FORMAT;
+    struct stat st {};
+    if (stat(target.c_str(), &st) != 0)
+      return ERROR_MOD_NOT_FOUND;
+    if (!S_ISREG(st.st_mode) || !IsLoadableElf(target))
+      return ERROR_BAD_FORMAT;
   }
-  if (message.find("undefined symbol") != std::string::npos) return ERROR_PROC_NOT_FOUND;
-  for (const char *bad : {"invalid ELF header", "file too short", "wrong ELF class",
-                          "ELF file", "cannot dynamically load"}) {
-    if (message.find(bad) != std::string::npos) return ERROR_BAD_FORMAT;
+  if (message.find("undefined symbol") != std::string::npos)
+    return ERROR_PROC_NOT_FOUND;
+  for (const char *bad : {"invalid ELF header", "file too short", "wrong ELF class", "ELF file",
+                          "cannot dynamically load"}) {
+    if (message.find(bad) != std::string::npos)
+      return ERROR_BAD_FORMAT;
   }
   return ERROR_MOD_NOT_FOUND;
 }
@@ -151,21 +164,26 @@ DWORD LoadFailure(const std::string &target, const std::string &message) {
 // name as an already loaded module of that file name, else the file beside the
 // executable, else the name itself for the loader's library search.
 std::string ResolveLibrary(const std::string &name) {
-  if (name.find('/') != std::string::npos) return AbsolutePath(name);
-  if (auto loaded = FindByName(name)) return loaded->path;
+  if (name.find('/') != std::string::npos)
+    return AbsolutePath(name);
+  if (auto loaded = FindByName(name))
+    return loaded->path;
   std::string exe = ExecutablePath();
   if (!exe.empty()) {
     std::string beside = fs::path(exe).parent_path() / name;
-    if (IsRegularFile(beside)) return beside;
+    if (IsRegularFile(beside))
+      return beside;
   }
   return name;
 }
 
 HMODULE BaseOfHandle(void *handle) {
   link_map *map = nullptr;
-  if (dlinfo(handle, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr) return nullptr;
+  if (dlinfo(handle, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr)
+    return nullptr;
   Dl_info info{};
-  if (dladdr(map->l_ld, &info) == 0) return nullptr;
+  if (dladdr(map->l_ld, &info) == 0)
+    return nullptr;
   return static_cast<HMODULE>(info.dli_fbase);
 }
 
@@ -247,7 +265,8 @@ BOOL WINAPI FreeLibrary(HMODULE hLibModule) {
       SetLastError(ERROR_MOD_NOT_FOUND);
       return FALSE;
     }
-    if (module->main) return TRUE;
+    if (module->main)
+      return TRUE;
     void *handle = OpenLoaded(*module);
     if (handle == nullptr) {
       SetLastError(ERROR_MOD_NOT_FOUND);
@@ -332,8 +351,10 @@ BOOL WINAPI GetModuleHandleExW(DWORD dwFlags, LPCWSTR lpModuleName, HMODULE *phM
                            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS;
   constexpr DWORD kPinUnchanged =
       GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
-  if (phModule != nullptr) *phModule = nullptr;
-  if (phModule == nullptr || (dwFlags & ~kKnown) != 0 || (dwFlags & kPinUnchanged) == kPinUnchanged) {
+  if (phModule != nullptr)
+    *phModule = nullptr;
+  if (phModule == nullptr || (dwFlags & ~kKnown) != 0 ||
+      (dwFlags & kPinUnchanged) == kPinUnchanged) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }

@@ -26,23 +26,29 @@ private:
 
 DWORD InitMutex(void *payload, bool initialOwner) {
   pthread_mutexattr_t attributes;
-  if (pthread_mutexattr_init(&attributes) != 0) return ERROR_NOT_ENOUGH_MEMORY;
+  if (pthread_mutexattr_init(&attributes) != 0)
+    return ERROR_NOT_ENOUGH_MEMORY;
   pthread_mutexattr_setpshared(&attributes, PTHREAD_PROCESS_SHARED);
   pthread_mutexattr_setrobust(&attributes, PTHREAD_MUTEX_ROBUST);
   pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
   auto *lock = static_cast<pthread_mutex_t *>(payload);
   int error = pthread_mutex_init(lock, &attributes);
   pthread_mutexattr_destroy(&attributes);
-  if (error != 0) return ERROR_NOT_ENOUGH_MEMORY;
-  if (initialOwner && pthread_mutex_lock(lock) != 0) return ERROR_NOT_ENOUGH_MEMORY;
+  if (error != 0)
+    return ERROR_NOT_ENOUGH_MEMORY;
+  if (initialOwner && pthread_mutex_lock(lock) != 0)
+    return ERROR_NOT_ENOUGH_MEMORY;
   return ERROR_SUCCESS;
 }
 
 // Generic rights as a mutex understands them.
 DWORD MapMutexAccess(DWORD access) {
-  if ((access & (GENERIC_ALL | MAXIMUM_ALLOWED)) != 0) access |= MUTEX_ALL_ACCESS;
-  if ((access & GENERIC_READ) != 0) access |= READ_CONTROL | MUTANT_QUERY_STATE;
-  if ((access & GENERIC_EXECUTE) != 0) access |= SYNCHRONIZE;
+  if ((access & (GENERIC_ALL | MAXIMUM_ALLOWED)) != 0)
+    access |= MUTEX_ALL_ACCESS;
+  if ((access & GENERIC_READ) != 0)
+    access |= READ_CONTROL | MUTANT_QUERY_STATE;
+  if ((access & GENERIC_EXECUTE) != 0)
+    access |= SYNCHRONIZE;
   return access;
 }
 
@@ -73,8 +79,10 @@ timespec Deadline(DWORD milliseconds) {
 }
 
 int Acquire(pthread_mutex_t *lock, DWORD milliseconds) {
-  if (milliseconds == 0) return pthread_mutex_trylock(lock);
-  if (milliseconds == INFINITE) return pthread_mutex_lock(lock);
+  if (milliseconds == 0)
+    return pthread_mutex_trylock(lock);
+  if (milliseconds == INFINITE)
+    return pthread_mutex_lock(lock);
   timespec deadline = Deadline(milliseconds);
   return pthread_mutex_clocklock(lock, CLOCK_MONOTONIC, &deadline);
 }
@@ -93,7 +101,8 @@ HANDLE WINAPI CreateMutexW(LPSECURITY_ATTRIBUTES, BOOL bInitialOwner, LPCWSTR lp
     request.init = [owned](void *payload) { return InitMutex(payload, owned); };
     auto result = SharedSegment::Open(request);
     // The initial owner applies to a new mutex only.
-    if (result.segment && owned && !result.existed) result.segment->Pin();
+    if (result.segment && owned && !result.existed)
+      result.segment->Pin();
     return HandleFor(std::move(result), MUTEX_ALL_ACCESS);
   } catch (...) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -111,7 +120,8 @@ HANDLE WINAPI OpenMutexW(DWORD dwDesiredAccess, BOOL, LPCWSTR lpName) {
     request.name = lpName;
     request.kind = ObjectType::Mutex;
     HANDLE handle = HandleFor(SharedSegment::Open(request), MapMutexAccess(dwDesiredAccess));
-    if (handle != nullptr) SetLastError(ERROR_SUCCESS);
+    if (handle != nullptr)
+      SetLastError(ERROR_SUCCESS);
     return handle;
   } catch (...) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);

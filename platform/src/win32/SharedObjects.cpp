@@ -47,10 +47,12 @@ class NamespaceLock {
 public:
   NamespaceLock() {
     LocalMutex().lock();
-    if (depth_++ > 0) return;
+    if (depth_++ > 0)
+      return;
     std::string path = Prefix() + ".lock";
     fd_ = shm_open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd_ < 0) return;
+    if (fd_ < 0)
+      return;
     while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
     }
   }
@@ -86,7 +88,8 @@ bool ProcessAlive(int32_t pid) { return kill(pid, 0) == 0 || errno != ESRCH; }
 uint64_t PruneHolders(SegmentHeader *header) {
   uint64_t total = 0;
   for (auto &holder : header->holders) {
-    if (holder.pid == 0) continue;
+    if (holder.pid == 0)
+      continue;
     if (holder.count == 0 || !ProcessAlive(holder.pid)) {
       holder = {};
       continue;
@@ -103,17 +106,21 @@ bool AddHolder(SegmentHeader *header, int32_t pid) {
       ++holder.count;
       return true;
     }
-    if (holder.pid == 0 && free == nullptr) free = &holder;
+    if (holder.pid == 0 && free == nullptr)
+      free = &holder;
   }
-  if (free == nullptr) return false;
+  if (free == nullptr)
+    return false;
   *free = {pid, 1};
   return true;
 }
 
 bool RemoveHolder(SegmentHeader *header, int32_t pid) {
   for (auto &holder : header->holders) {
-    if (holder.pid != pid || holder.count == 0) continue;
-    if (--holder.count == 0) holder = {};
+    if (holder.pid != pid || holder.count == 0)
+      continue;
+    if (--holder.count == 0)
+      holder = {};
     return true;
   }
   return false;
@@ -126,7 +133,8 @@ void AppendEscaped(std::string &out, unsigned char c) {
 }
 
 bool StripPrefix(std::wstring_view &name, std::wstring_view prefix) {
-  if (name.substr(0, prefix.size()) != prefix) return false;
+  if (name.substr(0, prefix.size()) != prefix)
+    return false;
   name.remove_prefix(prefix.size());
   return true;
 }
@@ -153,8 +161,10 @@ DWORD ErrorFromErrno(int error) {
 }
 
 std::optional<std::string> SharedObjectName(std::wstring_view name) {
-  if (name.size() > MAX_PATH) return std::nullopt;
-  if (!StripPrefix(name, L"Global\\")) StripPrefix(name, L"Local\\");
+  if (name.size() > MAX_PATH)
+    return std::nullopt;
+  if (!StripPrefix(name, L"Global\\"))
+    StripPrefix(name, L"Local\\");
   std::string encoded;
   for (char c : Narrow(name)) {
     if (c == '/' || c == '%')
@@ -165,7 +175,8 @@ std::optional<std::string> SharedObjectName(std::wstring_view name) {
   if (encoded.size() > kMaxEncodedName) {
     // "%%" never occurs in an escaped name, so the hashed form cannot clash with one.
     uint64_t hash = 14695981039346656037ull; // FNV-1a
-    for (unsigned char c : encoded) hash = (hash ^ c) * 1099511628211ull;
+    for (unsigned char c : encoded)
+      hash = (hash ^ c) * 1099511628211ull;
     char suffix[24];
     std::snprintf(suffix, sizeof suffix, "%%%%%016llx", static_cast<unsigned long long>(hash));
     encoded.resize(kMaxEncodedName - 18);
@@ -193,11 +204,13 @@ SharedSegment::Result SharedSegment::Open(const Request &request) {
     std::string shmName;
     if (request.name != nullptr && request.name[0] != L'\0') {
       auto name = SharedObjectName(request.name);
-      if (!name) return {nullptr, ERROR_FILENAME_EXCED_RANGE, false};
+      if (!name)
+        return {nullptr, ERROR_FILENAME_EXCED_RANGE, false};
       shmName = *name;
     }
     NamespaceLock lock;
-    if (!lock.Held()) return {nullptr, ErrorFromErrno(errno), false};
+    if (!lock.Held())
+      return {nullptr, ErrorFromErrno(errno), false};
 
     if (!shmName.empty()) {
       auto found = Registry().find(shmName);
@@ -213,7 +226,8 @@ SharedSegment::Result SharedSegment::Open(const Request &request) {
     segment->pid_ = getpid();
     // Until it counts as a holder, the segment gives nothing back when destroyed.
     auto fail = [&](DWORD error, bool unlink = false) {
-      if (unlink && !shmName.empty()) shm_unlink(shmName.c_str());
+      if (unlink && !shmName.empty())
+        shm_unlink(shmName.c_str());
       return Result{nullptr, error, false};
     };
     if (shmName.empty())
@@ -221,14 +235,17 @@ SharedSegment::Result SharedSegment::Open(const Request &request) {
     else
       segment->fd_ =
           shm_open(shmName.c_str(), O_RDWR | O_CLOEXEC | (request.create ? O_CREAT : 0), 0600);
-    if (segment->fd_ < 0) return fail(ErrorFromErrno(errno));
+    if (segment->fd_ < 0)
+      return fail(ErrorFromErrno(errno));
 
-    struct stat st{};
-    if (fstat(segment->fd_, &st) != 0) return fail(ErrorFromErrno(errno));
+    struct stat st {};
+    if (fstat(segment->fd_, &st) != 0)
+      return fail(ErrorFromErrno(errno));
     const uint64_t headerSize = HeaderSize();
     if (static_cast<uint64_t>(st.st_size) >= headerSize) {
       void *header = mmap(nullptr, headerSize, PROT_READ | PROT_WRITE, MAP_SHARED, segment->fd_, 0);
-      if (header == MAP_FAILED) return fail(ErrorFromErrno(errno));
+      if (header == MAP_FAILED)
+        return fail(ErrorFromErrno(errno));
       segment->header_ = static_cast<SegmentHeader *>(header);
     }
     bool live = segment->header_ != nullptr && segment->header_->magic == kSegmentMagic &&
@@ -237,7 +254,8 @@ SharedSegment::Result SharedSegment::Open(const Request &request) {
     if (live && segment->header_->kind != static_cast<uint32_t>(request.kind))
       return fail(ERROR_INVALID_HANDLE);
     // A segment left behind by processes that died is gone, as far as Windows is concerned.
-    if (!live && !request.create) return fail(ERROR_FILE_NOT_FOUND, true);
+    if (!live && !request.create)
+      return fail(ERROR_FILE_NOT_FOUND, true);
     if (!live) {
       if (segment->header_ != nullptr) {
         munmap(segment->header_, headerSize);
@@ -250,18 +268,21 @@ SharedSegment::Result SharedSegment::Open(const Request &request) {
       if (reserved != 0 && reserved != EOPNOTSUPP && reserved != EINVAL)
         return fail(ERROR_NOT_ENOUGH_MEMORY, true);
       void *header = mmap(nullptr, headerSize, PROT_READ | PROT_WRITE, MAP_SHARED, segment->fd_, 0);
-      if (header == MAP_FAILED) return fail(ErrorFromErrno(errno), true);
+      if (header == MAP_FAILED)
+        return fail(ErrorFromErrno(errno), true);
       segment->header_ = static_cast<SegmentHeader *>(header);
       segment->header_->kind = static_cast<uint32_t>(request.kind);
       segment->header_->size = request.size;
       segment->header_->protect = request.protect;
       DWORD error = request.init ? request.init(segment->Payload()) : ERROR_SUCCESS;
-      if (error != ERROR_SUCCESS) return fail(error, true);
+      if (error != ERROR_SUCCESS)
+        return fail(error, true);
       segment->header_->magic = kSegmentMagic;
     }
 
     if (!shmName.empty()) {
-      if (!AddHolder(segment->header_, segment->pid_)) return fail(ERROR_NOT_ENOUGH_MEMORY, !live);
+      if (!AddHolder(segment->header_, segment->pid_))
+        return fail(ERROR_NOT_ENOUGH_MEMORY, !live);
       segment->name_ = shmName;
       Registry()[shmName] = segment;
     }
@@ -281,12 +302,16 @@ SharedSegment::~SharedSegment() {
 void SharedSegment::Close() {
   if (!name_.empty() && header_ != nullptr && pid_ == getpid()) {
     NamespaceLock lock;
-    if (RemoveHolder(header_, pid_) && PruneHolders(header_) == 0) shm_unlink(name_.c_str());
+    if (RemoveHolder(header_, pid_) && PruneHolders(header_) == 0)
+      shm_unlink(name_.c_str());
     auto found = Registry().find(name_);
-    if (found != Registry().end() && found->second.expired()) Registry().erase(found);
+    if (found != Registry().end() && found->second.expired())
+      Registry().erase(found);
   }
-  if (header_ != nullptr && pins_ == 0) munmap(header_, HeaderSize());
-  if (fd_ >= 0) close(fd_);
+  if (header_ != nullptr && pins_ == 0)
+    munmap(header_, HeaderSize());
+  if (fd_ >= 0)
+    close(fd_);
 }
 
 } // namespace tallowick::platform

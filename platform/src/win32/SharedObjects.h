@@ -28,9 +28,9 @@ public:
   struct Request {
     LPCWSTR name = nullptr; // nullptr or empty: an unnamed object
     ObjectType kind = ObjectType::Mutex;
-    bool create = false;    // false: open an existing object only
-    uint64_t size = 0;      // data bytes of a new object
-    DWORD protect = 0;      // page protection of a new mapping
+    bool create = false; // false: open an existing object only
+    uint64_t size = 0;   // data bytes of a new object
+    DWORD protect = 0;   // page protection of a new mapping
     // Prepares the payload of a new object; returns a Win32 error or 0.
     std::function<DWORD(void *payload)> init;
   };

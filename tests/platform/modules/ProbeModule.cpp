@@ -10,7 +10,8 @@ HINSTANCE g_instance = nullptr;
 
 ModuleProbe *Probe() {
   const char *address = std::getenv(TALLOWICK_PROBE_ENV);
-  if (address == nullptr) return nullptr;
+  if (address == nullptr)
+    return nullptr;
   return reinterpret_cast<ModuleProbe *>(std::strtoull(address, nullptr, 16));
 }
 } // namespace
