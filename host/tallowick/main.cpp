@@ -1,11 +1,88 @@
+#include <windows.h>
+
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
+#include <string>
+
+#include "Cli.h"
+
+namespace tallowick::cli {
+
+void PrintUsage() {
+  std::fputs("usage: tallowick [--registry FILE] [--setting NAME=VALUE]... COMMAND [ARGS]\n"
+             "\n"
+             "commands:\n"
+             "  status                    what is built and ready\n"
+             "  register MODULE           load MODULE and call its DllRegisterServer\n"
+             "  unregister MODULE         load MODULE and call its DllUnregisterServer\n"
+             "  registry export [KEY]     print the registry, or the subtree at KEY, as REGEDIT4\n",
+             stderr);
+}
+
+bool ParseCommandLine(int argc, char **argv, Invocation &invocation) {
+  int i = 1;
+  for (; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg == "--registry" || arg == "--setting") {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "tallowick: %s needs a value\n", arg.c_str());
+        return false;
+      }
+      std::string value = argv[++i];
+      if (arg == "--registry") {
+        invocation.options.registry = value;
+        continue;
+      }
+      size_t eq = value.find('=');
+      if (eq == std::string::npos || eq == 0) {
+        std::fprintf(stderr, "tallowick: --setting wants NAME=VALUE, not '%s'\n", value.c_str());
+        return false;
+      }
+      invocation.options.settings.emplace_back(value.substr(0, eq), value.substr(eq + 1));
+      continue;
+    }
+    if (arg.rfind("--", 0) == 0 && arg != "--json") {
+      std::fprintf(stderr, "tallowick: unknown option %s\n", arg.c_str());
+      return false;
+    }
+    break;
+  }
+  for (; i < argc; ++i) invocation.args.emplace_back(argv[i]);
+  return true;
+}
+
+int RunStatus(const Invocation &) {
+  std::puts("tallowick: platform core (COM, registry, OLE Automation, Win32 modules and kernel "
+            "objects) built; the kit's classes arrive with the kit entry.");
+  return 0;
+}
+
+} // namespace tallowick::cli
 
 int main(int argc, char **argv) {
-  if (argc > 1 && std::strcmp(argv[1], "status") == 0) {
-    std::puts("tallowick: platform core built; the kit's classes arrive with the kit entry.");
-    return 0;
+  using namespace tallowick::cli;
+  Invocation invocation;
+  if (!ParseCommandLine(argc, argv, invocation)) return 2;
+  if (invocation.args.empty()) {
+    PrintUsage();
+    return 2;
   }
-  std::fprintf(stderr, "usage: tallowick status\n");
-  return 2;
+  if (!invocation.options.registry.empty())
+    setenv("TALLOWICK_REGISTRY", invocation.options.registry.c_str(), 1);
+
+  const std::string &command = invocation.args[0];
+  CoInitialize(nullptr);
+  int status = 2;
+  if (command == "status") {
+    status = RunStatus(invocation);
+  } else if (command == "register" || command == "unregister") {
+    status = RunRegister(invocation, command == "unregister");
+  } else if (command == "registry") {
+    status = RunRegistry(invocation);
+  } else {
+    std::fprintf(stderr, "tallowick: unknown command '%s'\n", command.c_str());
+    PrintUsage();
+  }
+  CoUninitialize();
+  return status;
 }
