@@ -1,6 +1,6 @@
 #include "RegistryFixture.h"
 
-#include <cstring>
+#include <cwchar>
 #include <vector>
 
 namespace {
@@ -68,10 +68,6 @@ TEST_F(Registry, QueryReportsTypesAndByteSizes) {
   ULONGLONG big = 0x0123456789ABCDEFULL;
   ASSERT_EQ(RegSetValueExW(key, L"Big", 0, REG_QWORD, reinterpret_cast<BYTE *>(&big), sizeof big),
             ERROR_SUCCESS);
-  const wchar_t multi[] = L"one\0two\0";
-  ASSERT_EQ(RegSetValueExW(key, L"Multi", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE *>(multi),
-                           sizeof multi),
-            ERROR_SUCCESS);
   ASSERT_EQ(RegSetValueExW(key, L"Nothing", 0, REG_NONE, nullptr, 0), ERROR_SUCCESS);
 
   DWORD type = 0, size = 0;
@@ -109,14 +105,6 @@ TEST_F(Registry, QueryReportsTypesAndByteSizes) {
       ERROR_SUCCESS);
   EXPECT_EQ(readBig, big);
   EXPECT_EQ(type, static_cast<DWORD>(REG_QWORD));
-
-  wchar_t readMulti[16];
-  size = sizeof readMulti;
-  EXPECT_EQ(
-      RegQueryValueExW(key, L"Multi", nullptr, &type, reinterpret_cast<BYTE *>(readMulti), &size),
-      ERROR_SUCCESS);
-  EXPECT_EQ(size, sizeof multi);
-  EXPECT_EQ(std::memcmp(readMulti, multi, sizeof multi), 0);
 
   size = 99;
   EXPECT_EQ(RegQueryValueExW(key, L"Nothing", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
@@ -266,9 +254,6 @@ TEST_F(Registry, HandleAndArgumentErrors) {
   DWORD reserved = 0;
   EXPECT_EQ(RegQueryValueExW(HKEY_CLASSES_ROOT, L"v", &reserved, nullptr, nullptr, nullptr),
             ERROR_INVALID_PARAMETER);
-  EXPECT_EQ(
-      RegEnumKeyExW(HKEY_CLASSES_ROOT, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),
-      ERROR_INVALID_PARAMETER);
   std::wstring tooLong(256, L'k');
   EXPECT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, tooLong.c_str(), 0, nullptr, 0, KEY_READ, nullptr,
                             &key, nullptr),

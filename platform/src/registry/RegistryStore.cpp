@@ -63,10 +63,11 @@ struct Cache {
   Identity identity;
   std::string text;                 // the bytes that were parsed
   std::shared_ptr<const Tree> tree; // null when the file is corrupt
+  std::string error;                // why it is corrupt
 };
 
 Cache g_cache;
-std::string g_parseError;
+std::string g_parseError; // of the last read, whichever file it was
 
 LONG ErrnoToStatus(int error) {
   switch (error) {
@@ -128,6 +129,7 @@ LONG Load(bool fresh, std::shared_ptr<const Tree> &tree) {
       now = Identity::Of(st);
     if (now == g_cache.identity) {
       tree = g_cache.tree;
+      g_parseError = g_cache.error;
       return tree ? ERROR_SUCCESS : ERROR_REGISTRY_CORRUPT;
     }
   }
@@ -135,22 +137,23 @@ LONG Load(bool fresh, std::shared_ptr<const Tree> &tree) {
   Identity identity;
   if (LONG status = ReadFile(path, text, identity); status != ERROR_SUCCESS)
     return status;
-  // Unchanged bytes keep their parse; the file's identity alone may be reused.
+  // Bytes equal to those last parsed keep that parse.
   if (!(samePath && g_cache.identity.exists == identity.exists && g_cache.text == text)) {
     auto parsed = std::make_shared<Tree>();
     ParseError error;
     if (ParseRegedit(text, *parsed, error)) {
       g_cache.tree = std::move(parsed);
-      g_parseError.clear();
+      g_cache.error.clear();
     } else {
       g_cache.tree = nullptr;
-      g_parseError = path + ":" + std::to_string(error.line) + ": " + error.reason;
+      g_cache.error = path + ":" + std::to_string(error.line) + ": " + error.reason;
     }
     g_cache.text = std::move(text);
   }
   g_cache.valid = true;
   g_cache.path = path;
   g_cache.identity = identity;
+  g_parseError = g_cache.error;
   tree = g_cache.tree;
   return tree ? ERROR_SUCCESS : ERROR_REGISTRY_CORRUPT;
 }
