@@ -135,11 +135,14 @@ private:
   void Advance() { ++pos_; }
 
   // A brace, '=', a quoted string (with '' for a quote) or a bare word.
+  // Braces must be separated from words by white space.
   bool NextToken(std::wstring &token) {
     token.clear();
     wchar_t c = Peek();
     if (c == L'\0') return false;
-    if (c == L'{' || c == L'}' || c == L'=') {
+    // A brace stands alone; "{...}" glued to more text is a name such as a GUID.
+    bool glued = pos_ + 1 < text_.size() && !std::iswspace(static_cast<wint_t>(text_[pos_ + 1]));
+    if (c == L'=' || c == L'}' || (c == L'{' && !glued)) {
       token = c;
       ++pos_;
       return true;
@@ -147,7 +150,7 @@ private:
     if (c == L'\'') return ReadQuoted(token);
     while (pos_ < text_.size()) {
       wchar_t w = text_[pos_];
-      if (std::iswspace(static_cast<wint_t>(w)) || w == L'{' || w == L'}' || w == L'=') break;
+      if (std::iswspace(static_cast<wint_t>(w)) || w == L'=') break;
       token += w;
       ++pos_;
     }

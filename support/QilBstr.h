@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 class CQilBstr {
 public:
   CQilBstr() = default;
@@ -13,11 +15,11 @@ public:
   ~CQilBstr() { SysFreeString(s_); }
 
   CQilBstr &operator=(const CQilBstr &other) {
-    if (this != &other) Attach(other.Copy());
+    if (this != std::addressof(other)) Attach(other.Copy());
     return *this;
   }
   CQilBstr &operator=(CQilBstr &&other) noexcept {
-    if (this != &other) Attach(other.Detach());
+    if (this != std::addressof(other)) Attach(other.Detach());
     return *this;
   }
   CQilBstr &operator=(LPCOLESTR text) {

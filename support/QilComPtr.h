@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 template <class T> class CQilComPtr {
 public:
   CQilComPtr() = default;
@@ -21,7 +23,7 @@ public:
   }
   CQilComPtr &operator=(const CQilComPtr &other) { return *this = other.p_; }
   CQilComPtr &operator=(CQilComPtr &&other) noexcept {
-    if (this != &other) {
+    if (this != std::addressof(other)) {
       Release();
       p_ = other.p_;
       other.p_ = nullptr;

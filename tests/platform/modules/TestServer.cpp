@@ -17,7 +17,7 @@ public:
   }
   ~Counter() { InterlockedDecrement(&g_locks); }
 
-  IUnknown *Inner() { return &inner_; }
+  IUnknown *NonDelegating() { return &inner_; }
 
   STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override {
     return outer_->QueryInterface(riid, ppv);
@@ -84,8 +84,8 @@ public:
     *ppv = nullptr;
     if (outer != nullptr && riid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
     auto *counter = new Counter(outer);
-    HRESULT hr = counter->Inner()->QueryInterface(riid, ppv);
-    counter->Inner()->Release();
+    HRESULT hr = counter->NonDelegating()->QueryInterface(riid, ppv);
+    counter->NonDelegating()->Release();
     return hr;
   }
   STDMETHODIMP LockServer(BOOL lock) override {
