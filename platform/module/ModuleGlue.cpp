@@ -4,6 +4,8 @@
 #include <dlfcn.h>
 #include <windows.h>
 
+#include "tallowick/Loader.h"
+
 extern "C" BOOL WINAPI DllMain(HINSTANCE hinst, DWORD reason, LPVOID reserved);
 
 namespace {
@@ -19,7 +21,9 @@ __attribute__((constructor)) void ModuleAttach() {
 }
 
 __attribute__((destructor)) void ModuleDetach() {
-  DllMain(OwnHandle(), DLL_PROCESS_DETACH, nullptr);
+  // As on Windows, lpReserved is non-null when the process is terminating.
+  LPVOID reserved = tallowick::platform::ProcessIsExiting() ? reinterpret_cast<LPVOID>(1) : nullptr;
+  DllMain(OwnHandle(), DLL_PROCESS_DETACH, reserved);
 }
 
 } // namespace

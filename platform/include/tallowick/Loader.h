@@ -9,4 +9,8 @@ namespace tallowick::platform {
 // LoadLibraryExW on this thread that failed; empty after one that succeeded.
 std::string LastLoaderMessage();
 
+// True once the process has begun to exit: module destructors that run then
+// are process detach, not FreeLibrary.
+bool ProcessIsExiting();
+
 } // namespace tallowick::platform
