@@ -13,6 +13,8 @@ TEST(Nls, CompareString) {
   EXPECT_EQ(CompareStringW(1033, NORM_IGNORESYMBOLS, L"a-b c", -1, L"abc", -1), CSTR_EQUAL);
   EXPECT_EQ(CompareStringW(1033, NORM_IGNORECASE, L"\u00e9t\u00e9", -1, L"\u00c9T\u00c9", -1),
             CSTR_EQUAL);
+  EXPECT_EQ(CompareStringW(1033, 0, L"\u00e9", -1, L"\u00c9", -1), CSTR_LESS_THAN);
+  EXPECT_EQ(CompareStringW(1033, NORM_IGNORESYMBOLS, L"\u00e9!", -1, L"\u00e9", -1), CSTR_EQUAL);
   SetLastError(0);
   EXPECT_EQ(CompareStringW(1033, 0, nullptr, -1, L"a", -1), 0);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));

@@ -235,3 +235,22 @@ TEST(SafeArray, CopiesAndDescriptors) {
   EXPECT_EQ(SafeArrayCopy(nullptr, &none), S_OK);
   EXPECT_EQ(none, nullptr);
 }
+
+TEST(SafeArray, CallersOwnDescriptorIsNeverFreed) {
+  LONG data[3] = {1, 2, 3};
+  SAFEARRAY own{};
+  own.cDims = 1;
+  own.fFeatures = FADF_AUTO;
+  own.cbElements = sizeof(LONG);
+  own.pvData = data;
+  own.rgsabound[0] = {3, 0};
+  SAFEARRAY *copy = nullptr;
+  ASSERT_EQ(SafeArrayCopy(&own, &copy), S_OK);
+  EXPECT_EQ(static_cast<LONG *>(copy->pvData)[2], 3);
+  VARTYPE vt = 0;
+  EXPECT_EQ(SafeArrayGetVartype(&own, &vt), E_INVALIDARG);
+  EXPECT_EQ(SafeArrayDestroy(copy), S_OK);
+  SAFEARRAYBOUND grow{5, 0};
+  EXPECT_EQ(SafeArrayRedim(&own, &grow), E_INVALIDARG);
+  EXPECT_EQ(SafeArrayDestroy(&own), S_OK); // ASan reports a free of stack memory
+}

@@ -7,23 +7,27 @@
 #include <cstring>
 #include <ctime>
 #include <cwchar>
-#include <cwctype>
 
 namespace tallowick::platform::oleaut {
 namespace {
 
 constexpr DWORD kCompareFlags = NORM_IGNORECASE | NORM_IGNORENONSPACE | NORM_IGNORESYMBOLS |
-                                NORM_IGNOREKANATYPE | NORM_IGNOREWIDTH |
-                                0x00001000 /* SORT_STRINGSORT */;
-constexpr DWORD kDateYearMonth = 0x00000008;
-constexpr DWORD kDateFlags = DATE_SHORTDATE | DATE_LONGDATE | kDateYearMonth |
-                             LOCALE_NOUSEROVERRIDE | 0x04 /* DATE_USE_ALT_CALENDAR */ |
-                             0x10 /* DATE_LTRREADING */ | 0x20 /* DATE_RTLREADING */;
+                                NORM_IGNOREKANATYPE | NORM_IGNOREWIDTH | SORT_STRINGSORT;
+constexpr DWORD kDateFlags = DATE_SHORTDATE | DATE_LONGDATE | DATE_YEARMONTH |
+                             DATE_USE_ALT_CALENDAR | DATE_LTRREADING | DATE_RTLREADING |
+                             LOCALE_NOUSEROVERRIDE;
+
+// Blanks, punctuation and the Latin-1 signs; letters and digits of any script stay.
+bool IsSymbol(wchar_t c) {
+  if (c < 0x80)
+    return !((c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'));
+  return (c >= 0x80 && c <= 0xBF) || c == 0xD7 || c == 0xF7;
+}
 
 std::wstring WithoutSymbols(std::wstring_view text) {
   std::wstring out;
   for (wchar_t c : text) {
-    if (std::iswalnum(c))
+    if (!IsSymbol(c))
       out += c;
   }
   return out;
@@ -86,7 +90,7 @@ int CompareText(std::wstring_view a, std::wstring_view b, DWORD flags) {
   // Same letters: lower case sorts before upper case, as Windows orders them.
   for (size_t i = 0; i < a.size(); ++i) {
     if (a[i] != b[i])
-      return std::iswlower(a[i]) ? -1 : 1;
+      return FoldCase(a[i]) != a[i] ? -1 : 1;
   }
   return 0;
 }
@@ -121,7 +125,7 @@ int WINAPI GetDateFormatW(LCID Locale, DWORD dwFlags, const SYSTEMTIME *lpDate, 
     return Fail(ERROR_INVALID_PARAMETER);
   if (dwFlags & ~kDateFlags)
     return Fail(ERROR_INVALID_FLAGS);
-  DWORD kinds = dwFlags & (DATE_SHORTDATE | DATE_LONGDATE | kDateYearMonth);
+  DWORD kinds = dwFlags & (DATE_SHORTDATE | DATE_LONGDATE | DATE_YEARMONTH);
   if ((kinds & (kinds - 1)) != 0 || (lpFormat != nullptr && kinds != 0))
     return Fail(ERROR_INVALID_FLAGS);
 
@@ -145,7 +149,7 @@ int WINAPI GetDateFormatW(LCID Locale, DWORD dwFlags, const SYSTEMTIME *lpDate, 
   const wchar_t *picture = lpFormat;
   if (picture == nullptr) {
     picture = (dwFlags & DATE_LONGDATE)    ? L"dddd, MMMM d, yyyy"
-              : (dwFlags & kDateYearMonth) ? L"MMMM yyyy"
+              : (dwFlags & DATE_YEARMONTH) ? L"MMMM yyyy"
                                            : L"M/d/yyyy";
   }
   std::wstring text;

@@ -473,7 +473,9 @@ HRESULT WINAPI SafeArrayCopy(SAFEARRAY *psa, SAFEARRAY **ppsaOut) {
   copy->fFeatures = psa->fFeatures & ~kForeignMemory;
   copy->cbElements = psa->cbElements;
   std::memcpy(copy->rgsabound, psa->rgsabound, psa->cDims * sizeof(SAFEARRAYBOUND));
-  std::memcpy(HeaderOf(copy), HeaderOf(psa), kHeader);
+  // Only a descriptor that says so carries the hidden header (a caller's own may not).
+  if (psa->fFeatures & (FADF_HAVEVARTYPE | FADF_HAVEIID))
+    std::memcpy(HeaderOf(copy), HeaderOf(psa), kHeader);
   if (psa->pvData != nullptr) {
     hr = SafeArrayAllocData(copy);
     if (SUCCEEDED(hr))

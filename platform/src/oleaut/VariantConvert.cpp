@@ -720,7 +720,7 @@ HRESULT Convert(const VARIANT &src, VARTYPE vt, const Options &opt, VARIANT &out
   }
   if (FAILED(hr))
     return hr;
-  if (s.vt & VT_BYREF)
+  if ((s.vt & VT_BYREF) || !IsValidVariantType(s.vt))
     return DISP_E_BADVARTYPE;
   if (s.vt == vt)
     return VariantCopy(&out, &s);
