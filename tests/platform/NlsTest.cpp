@@ -15,6 +15,13 @@ TEST(Nls, CompareString) {
             CSTR_EQUAL);
   EXPECT_EQ(CompareStringW(1033, 0, L"\u00e9", -1, L"\u00c9", -1), CSTR_LESS_THAN);
   EXPECT_EQ(CompareStringW(1033, NORM_IGNORESYMBOLS, L"\u00e9!", -1, L"\u00e9", -1), CSTR_EQUAL);
+  // Accents weigh less than letters but more than case.
+  EXPECT_EQ(CompareStringW(1033, 0, L"\u00e9a", -1, L"f", -1), CSTR_LESS_THAN);
+  EXPECT_EQ(CompareStringW(1033, 0, L"e", -1, L"\u00e9", -1), CSTR_LESS_THAN);
+  EXPECT_EQ(CompareStringW(1033, NORM_IGNORENONSPACE, L"cafe", -1, L"caf\u00e9", -1), CSTR_EQUAL);
+  EXPECT_EQ(
+      CompareStringW(1033, NORM_IGNORENONSPACE | NORM_IGNORECASE, L"CAFE", -1, L"caf\u00e9", -1),
+      CSTR_EQUAL);
   SetLastError(0);
   EXPECT_EQ(CompareStringW(1033, 0, nullptr, -1, L"a", -1), 0);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));

@@ -4,6 +4,7 @@
 
 #include "common/Strings.h"
 
+#include <algorithm>
 #include <cstring>
 #include <ctime>
 #include <cwchar>
@@ -31,6 +32,15 @@ std::wstring WithoutSymbols(std::wstring_view text) {
       out += c;
   }
   return out;
+}
+
+// The letter under a Latin-1 accented letter.
+wchar_t BaseLetter(wchar_t c) {
+  static constexpr char kBase[] =
+      "AAAAAA.CEEEEIIII.NOOOOO.OUUUUY..aaaaaa.ceeeeiiii.nooooo.ouuuuy.y";
+  if (c < 0xC0 || c > 0xFF || kBase[c - 0xC0] == '.')
+    return c;
+  return static_cast<wchar_t>(kBase[c - 0xC0]);
 }
 
 bool IsUtf8CodePage(UINT codePage) {
@@ -84,13 +94,29 @@ int CompareText(std::wstring_view a, std::wstring_view b, DWORD flags) {
     a = filteredA;
     b = filteredB;
   }
-  int primary = CompareNoCase(a, b);
-  if (primary != 0 || (flags & NORM_IGNORECASE))
-    return primary;
-  // Same letters: lower case sorts before upper case, as Windows orders them.
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (a[i] != b[i])
-      return FoldCase(a[i]) != a[i] ? -1 : 1;
+  // Letters first, then accents, then case, as a linguistic sort weighs them.
+  size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    wchar_t x = FoldCase(BaseLetter(a[i])), y = FoldCase(BaseLetter(b[i]));
+    if (x != y)
+      return x < y ? -1 : 1;
+  }
+  if (a.size() != b.size())
+    return a.size() < b.size() ? -1 : 1;
+  if (!(flags & NORM_IGNORENONSPACE)) {
+    for (size_t i = 0; i < n; ++i) {
+      wchar_t x = FoldCase(a[i]), y = FoldCase(b[i]);
+      if (x != y)
+        return x < y ? -1 : 1;
+    }
+  }
+  if (!(flags & NORM_IGNORECASE)) {
+    bool accents = !(flags & NORM_IGNORENONSPACE);
+    for (size_t i = 0; i < n; ++i) {
+      wchar_t x = accents ? a[i] : BaseLetter(a[i]), y = accents ? b[i] : BaseLetter(b[i]);
+      if (x != y)
+        return FoldCase(x) != x ? -1 : 1;
+    }
   }
   return 0;
 }
