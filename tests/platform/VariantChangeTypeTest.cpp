@@ -159,8 +159,9 @@ TEST(VariantChangeType, RealsToText) {
   EXPECT_EQ(out.v.cyVal.int64, 15000);
   ASSERT_EQ(Change(out, text, VT_DECIMAL), S_OK);
   EXPECT_EQ(ToText(out), L"1.5");
-  Var huge(1e300);
+  Var huge(1e300), hugeText(L"1e400");
   EXPECT_EQ(Change(out, huge, VT_R4), DISP_E_OVERFLOW);
+  EXPECT_EQ(Change(out, hugeText, VT_R8), DISP_E_OVERFLOW);
 }
 
 TEST(VariantChangeType, TextToDate) {

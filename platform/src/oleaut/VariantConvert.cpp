@@ -225,7 +225,7 @@ HRESULT GetNumber(const VARIANT &s, Number &n) {
     if (!ParseNumber(BstrView(s.bstrVal), parsed))
       return DISP_E_TYPEMISMATCH;
     n = FromParsed(parsed);
-    return S_OK;
+    return n.kind == Number::Real && !std::isfinite(n.r) ? DISP_E_OVERFLOW : S_OK;
   }
   default:
     return DISP_E_TYPEMISMATCH;
