@@ -25,10 +25,12 @@ DWORD StoredBytes(BSTR bstr) {
 // Allocates room for `bytes` bytes, zeroes everything after them and records
 // the count. The caller fills the bytes.
 BSTR AllocBytes(size_t bytes) {
-  if (bytes > kMaxBytes) return nullptr;
+  if (bytes > kMaxBytes)
+    return nullptr;
   size_t tail = sizeof(OLECHAR) + (sizeof(OLECHAR) - bytes % sizeof(OLECHAR)) % sizeof(OLECHAR);
   char *block = static_cast<char *>(std::malloc(kPrefix + bytes + tail));
-  if (block == nullptr) return nullptr;
+  if (block == nullptr)
+    return nullptr;
   DWORD count = static_cast<DWORD>(bytes);
   std::memcpy(block + kPrefix - sizeof(DWORD), &count, sizeof count);
   std::memset(block + kPrefix + bytes, 0, tail);
@@ -38,7 +40,8 @@ BSTR AllocBytes(size_t bytes) {
 } // namespace
 
 std::wstring_view BstrView(BSTR bstr) {
-  if (bstr == nullptr) return {};
+  if (bstr == nullptr)
+    return {};
   return {bstr, StoredBytes(bstr) / sizeof(OLECHAR)};
 }
 
@@ -53,15 +56,18 @@ using namespace tallowick::platform::oleaut;
 extern "C" {
 
 BSTR WINAPI SysAllocString(const OLECHAR *psz) {
-  if (psz == nullptr) return nullptr;
+  if (psz == nullptr)
+    return nullptr;
   return SysAllocStringLen(psz, static_cast<UINT>(std::wcslen(psz)));
 }
 
 BSTR WINAPI SysAllocStringLen(const OLECHAR *strIn, UINT ui) {
-  if (ui > kMaxBytes / sizeof(OLECHAR)) return nullptr;
+  if (ui > kMaxBytes / sizeof(OLECHAR))
+    return nullptr;
   size_t bytes = size_t{ui} * sizeof(OLECHAR);
   BSTR bstr = AllocBytes(bytes);
-  if (bstr == nullptr) return nullptr;
+  if (bstr == nullptr)
+    return nullptr;
   if (strIn != nullptr) {
     std::memcpy(bstr, strIn, bytes);
   } else {
@@ -72,7 +78,8 @@ BSTR WINAPI SysAllocStringLen(const OLECHAR *strIn, UINT ui) {
 
 BSTR WINAPI SysAllocStringByteLen(LPCSTR psz, UINT len) {
   BSTR bstr = AllocBytes(len);
-  if (bstr == nullptr) return nullptr;
+  if (bstr == nullptr)
+    return nullptr;
   if (psz != nullptr) {
     std::memcpy(bstr, psz, len);
   } else {
@@ -82,7 +89,8 @@ BSTR WINAPI SysAllocStringByteLen(LPCSTR psz, UINT len) {
 }
 
 INT WINAPI SysReAllocStringLen(BSTR *pbstr, const OLECHAR *psz, UINT len) {
-  if (pbstr == nullptr) return FALSE;
+  if (pbstr == nullptr)
+    return FALSE;
   BSTR old = *pbstr;
   BSTR fresh;
   if (psz != nullptr) {
@@ -96,17 +104,20 @@ INT WINAPI SysReAllocStringLen(BSTR *pbstr, const OLECHAR *psz, UINT len) {
       std::memcpy(fresh, old, keep * sizeof(OLECHAR));
     }
   }
-  if (fresh == nullptr) return FALSE;
+  if (fresh == nullptr)
+    return FALSE;
   SysFreeString(old);
   *pbstr = fresh;
   return TRUE;
 }
 
 INT WINAPI SysReAllocString(BSTR *pbstr, const OLECHAR *psz) {
-  if (pbstr == nullptr) return FALSE;
+  if (pbstr == nullptr)
+    return FALSE;
   if (psz == nullptr) {
     BSTR empty = SysAllocStringLen(L"", 0);
-    if (empty == nullptr) return FALSE;
+    if (empty == nullptr)
+      return FALSE;
     SysFreeString(*pbstr);
     *pbstr = empty;
     return TRUE;
@@ -115,7 +126,8 @@ INT WINAPI SysReAllocString(BSTR *pbstr, const OLECHAR *psz) {
 }
 
 void WINAPI SysFreeString(BSTR bstrString) {
-  if (bstrString != nullptr) std::free(BlockOf(bstrString));
+  if (bstrString != nullptr)
+    std::free(BlockOf(bstrString));
 }
 
 UINT WINAPI SysStringLen(BSTR pbstr) {

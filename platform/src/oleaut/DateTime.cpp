@@ -16,9 +16,9 @@ namespace {
 constexpr int64_t kUnixToOleDays = 25569; // 1-Jan-1970 as a VARIANT date
 constexpr int kSecondsPerDay = 86400;
 
-const wchar_t *const kMonthNames[] = {L"January", L"February", L"March",     L"April",
-                                      L"May",     L"June",     L"July",      L"August",
-                                      L"September", L"October", L"November", L"December"};
+const wchar_t *const kMonthNames[] = {L"January",   L"February", L"March",    L"April",
+                                      L"May",       L"June",     L"July",     L"August",
+                                      L"September", L"October",  L"November", L"December"};
 const wchar_t *const kDayNames[] = {L"Sunday",   L"Monday", L"Tuesday", L"Wednesday",
                                     L"Thursday", L"Friday", L"Saturday"};
 
@@ -57,7 +57,8 @@ int CurrentYear() {
 
 std::wstring Padded(int value, int width) {
   std::wstring text = std::to_wstring(value);
-  if (static_cast<int>(text.size()) < width) text.insert(0, width - text.size(), L'0');
+  if (static_cast<int>(text.size()) < width)
+    text.insert(0, width - text.size(), L'0');
   return text;
 }
 
@@ -72,7 +73,8 @@ struct Token {
 
 // Matches a month or weekday name, full or abbreviated to at least three letters.
 int MatchName(std::wstring_view word, const wchar_t *const *names, int count) {
-  if (word.size() < 3) return 0;
+  if (word.size() < 3)
+    return 0;
   for (int i = 0; i < count; ++i) {
     std::wstring_view name = names[i];
     if (word.size() <= name.size() && EqualsNoCase(word, name.substr(0, word.size())))
@@ -86,18 +88,21 @@ bool Tokenize(std::wstring_view text, std::vector<Token> &tokens) {
   while (i < text.size()) {
     wchar_t c = text[i];
     if (std::iswspace(c)) {
-      while (i < text.size() && std::iswspace(text[i])) ++i;
+      while (i < text.size() && std::iswspace(text[i]))
+        ++i;
       tokens.push_back({Token::Sep, 0, 0, L' '});
     } else if (c >= L'0' && c <= L'9') {
       Token t{Token::Number};
       for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
-        if (++t.digits > 9) return false;
+        if (++t.digits > 9)
+          return false;
         t.value = t.value * 10 + (text[i] - L'0');
       }
       tokens.push_back(t);
     } else if (std::iswalpha(c)) {
       size_t start = i;
-      while (i < text.size() && std::iswalpha(text[i])) ++i;
+      while (i < text.size() && std::iswalpha(text[i]))
+        ++i;
       std::wstring_view word = text.substr(start, i - start);
       if (EqualsNoCase(word, L"am") || EqualsNoCase(word, L"a")) {
         tokens.push_back({Token::AmPm, 0});
@@ -108,7 +113,8 @@ bool Tokenize(std::wstring_view text, std::vector<Token> &tokens) {
       } else if (!MatchName(word, kDayNames, 7)) {
         return false;
       }
-      if (i < text.size() && text[i] == L'.') ++i; // "Jan." and "a.m" style abbreviations
+      if (i < text.size() && text[i] == L'.')
+        ++i; // "Jan." and "a.m" style abbreviations
     } else if (c == L'/' || c == L'-' || c == L'.' || c == L',' || c == L':') {
       tokens.push_back({Token::Sep, 0, 0, c});
       ++i;
@@ -129,18 +135,21 @@ public:
 
   bool Read(double &date) {
     for (size_t i = 0; i < tokens_.size();) {
-      if (!Step(i)) return false;
+      if (!Step(i))
+        return false;
     }
     return Build(date);
   }
 
 private:
   const Token *Peek(size_t i) const {
-    while (i < tokens_.size() && tokens_[i].kind == Token::Sep && tokens_[i].sep == L' ') ++i;
+    while (i < tokens_.size() && tokens_[i].kind == Token::Sep && tokens_[i].sep == L' ')
+      ++i;
     return i < tokens_.size() ? &tokens_[i] : nullptr;
   }
   size_t SkipSpace(size_t i) const {
-    while (i < tokens_.size() && tokens_[i].kind == Token::Sep && tokens_[i].sep == L' ') ++i;
+    while (i < tokens_.size() && tokens_[i].kind == Token::Sep && tokens_[i].sep == L' ')
+      ++i;
     return i;
   }
   bool IsColon(size_t i) const {
@@ -152,13 +161,15 @@ private:
     const Token &t = tokens_[i];
     switch (t.kind) {
     case Token::Sep:
-      if (t.sep == L':') return false;
+      if (t.sep == L':')
+        return false;
       ++i;
       return true;
     case Token::AmPm:
       return false;
     case Token::Month:
-      if (month_) return false;
+      if (month_)
+        return false;
       month_ = t.value;
       ++i;
       return true;
@@ -176,28 +187,35 @@ private:
   }
 
   bool ReadTime(size_t &i) {
-    if (time_) return false;
+    if (time_)
+      return false;
     TimeOfDay tod;
     tod.hour = tokens_[i++].value;
     if (IsColon(i)) {
-      if (!IsNumber(i + 1)) return false;
+      if (!IsNumber(i + 1))
+        return false;
       tod.minute = tokens_[i + 1].value;
       i += 2;
       if (IsColon(i)) {
-        if (!IsNumber(i + 1)) return false;
+        if (!IsNumber(i + 1))
+          return false;
         tod.second = tokens_[i + 1].value;
         i += 2;
       }
     }
     size_t after = SkipSpace(i);
     if (after < tokens_.size() && tokens_[after].kind == Token::AmPm) {
-      if (tod.hour > 12) return false;
+      if (tod.hour > 12)
+        return false;
       bool pm = tokens_[after].value == 1;
-      if (tod.hour == 12) tod.hour = 0;
-      if (pm) tod.hour += 12;
+      if (tod.hour == 12)
+        tod.hour = 0;
+      if (pm)
+        tod.hour += 12;
       i = after + 1;
     }
-    if (tod.hour > 23 || tod.minute > 59 || tod.second > 59) return false;
+    if (tod.hour > 23 || tod.minute > 59 || tod.second > 59)
+      return false;
     time_ = tod;
     return true;
   }
@@ -205,7 +223,8 @@ private:
   static bool LooksLikeYear(const Token &t) { return t.digits >= 3 || t.value > 31; }
 
   static int FullYear(const Token &t) {
-    if (t.digits > 2) return t.value;
+    if (t.digits > 2)
+      return t.value;
     return t.value < 30 ? 2000 + t.value : 1900 + t.value;
   }
 
@@ -219,7 +238,8 @@ private:
         parts.year = LooksLikeYear(a) ? FullYear(a) : CurrentYear();
         return true;
       }
-      if (n != 2) return false;
+      if (n != 2)
+        return false;
       bool yearFirst = LooksLikeYear(numbers_[0]);
       parts.year = FullYear(numbers_[yearFirst ? 0 : 1]);
       parts.day = numbers_[yearFirst ? 1 : 0].value;
@@ -239,7 +259,8 @@ private:
       }
       return true;
     }
-    if (n != 3) return false;
+    if (n != 3)
+      return false;
     const Token &a = numbers_[0], &b = numbers_[1], &c = numbers_[2];
     if (LooksLikeYear(a)) {
       parts.year = FullYear(a);
@@ -250,14 +271,16 @@ private:
     parts.year = FullYear(c);
     parts.month = a.value;
     parts.day = b.value;
-    if (parts.month > 12 && parts.day <= 12) std::swap(parts.month, parts.day);
+    if (parts.month > 12 && parts.day <= 12)
+      std::swap(parts.month, parts.day);
     return true;
   }
 
   bool Build(double &date) const {
     DateParts parts;
     if (numbers_.empty() && !month_) {
-      if (!time_) return false;
+      if (!time_)
+        return false;
       parts.year = 1899;
       parts.month = 12;
       parts.day = 30;
@@ -282,7 +305,8 @@ private:
 
 bool IsValidDay(int year, int month, int day) {
   static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month < 1 || month > 12 || day < 1) return false;
+  if (month < 1 || month > 12 || day < 1)
+    return false;
   bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
   int limit = kDays[month - 1] + (month == 2 && leap ? 1 : 0);
   return day <= limit;
@@ -293,7 +317,8 @@ int DayOfWeek(int year, int month, int day) {
 }
 
 bool DateToParts(double date, DateParts &parts) {
-  if (!(date > kMinDate - 1.0 && date < kMaxDate)) return false;
+  if (!(date > kMinDate - 1.0 && date < kMaxDate))
+    return false;
   double whole = std::trunc(date);
   auto days = static_cast<int64_t>(whole);
   auto seconds = static_cast<int64_t>(std::llround(std::fabs(date - whole) * kSecondsPerDay));
@@ -301,7 +326,8 @@ bool DateToParts(double date, DateParts &parts) {
     seconds -= kSecondsPerDay;
     ++days;
   }
-  if (days >= static_cast<int64_t>(kMaxDate)) return false;
+  if (days >= static_cast<int64_t>(kMaxDate))
+    return false;
   int64_t unixDays = days - kUnixToOleDays;
   CivilFromDays(unixDays, parts);
   parts.dayOfWeek = DayOfWeekOfDays(unixDays);
@@ -312,32 +338,36 @@ bool DateToParts(double date, DateParts &parts) {
 }
 
 bool PartsToDate(const DateParts &parts, double &date) {
-  if (parts.year < 100 || parts.year > 9999) return false;
-  if (!IsValidDay(parts.year, parts.month, parts.day)) return false;
+  if (parts.year < 100 || parts.year > 9999)
+    return false;
+  if (!IsValidDay(parts.year, parts.month, parts.day))
+    return false;
   if (parts.hour < 0 || parts.hour > 23 || parts.minute < 0 || parts.minute > 59 ||
       parts.second < 0 || parts.second > 59)
     return false;
-  auto days = static_cast<double>(DaysFromCivil(parts.year, parts.month, parts.day) +
-                                  kUnixToOleDays);
-  double time = (parts.hour * 3600 + parts.minute * 60 + parts.second) /
-                static_cast<double>(kSecondsPerDay);
+  auto days =
+      static_cast<double>(DaysFromCivil(parts.year, parts.month, parts.day) + kUnixToOleDays);
+  double time =
+      (parts.hour * 3600 + parts.minute * 60 + parts.second) / static_cast<double>(kSecondsPerDay);
   date = days >= 0 ? days + time : days - time;
   return true;
 }
 
 HRESULT ParseDate(std::wstring_view text, double &date) {
   std::vector<Token> tokens;
-  if (!Tokenize(text, tokens)) return DISP_E_TYPEMISMATCH;
+  if (!Tokenize(text, tokens))
+    return DISP_E_TYPEMISMATCH;
   DateReader reader(std::move(tokens));
   return reader.Read(date) ? S_OK : DISP_E_TYPEMISMATCH;
 }
 
 HRESULT FormatDate(double date, DWORD flags, std::wstring &out) {
   DateParts parts;
-  if (!DateToParts(date, parts)) return E_INVALIDARG;
+  if (!DateToParts(date, parts))
+    return E_INVALIDARG;
   bool dayZero = parts.year == 1899 && parts.month == 12 && parts.day == 30;
   bool hasTime = parts.hour != 0 || parts.minute != 0 || parts.second != 0;
-  bool showDate = !dayZero || !hasTime;
+  bool showDate = !dayZero;
   bool showTime = hasTime || dayZero;
   if (flags & VAR_DATEVALUEONLY) {
     showDate = true;
@@ -347,9 +377,11 @@ HRESULT FormatDate(double date, DWORD flags, std::wstring &out) {
     showTime = true;
   }
   out.clear();
-  if (showDate) out = FormatDatePicture(parts, L"M/d/yyyy");
+  if (showDate)
+    out = FormatDatePicture(parts, L"M/d/yyyy");
   if (showTime) {
-    if (!out.empty()) out += L' ';
+    if (!out.empty())
+      out += L' ';
     int hour12 = parts.hour % 12 == 0 ? 12 : parts.hour % 12;
     out += std::to_wstring(hour12) + L':' + Padded(parts.minute, 2) + L':' +
            Padded(parts.second, 2) + (parts.hour < 12 ? L" AM" : L" PM");
@@ -385,7 +417,8 @@ std::wstring FormatDatePicture(const DateParts &parts, std::wstring_view picture
       continue;
     }
     size_t run = 1;
-    while (i + run < picture.size() && picture[i + run] == c) ++run;
+    while (i + run < picture.size() && picture[i + run] == c)
+      ++run;
     switch (c) {
     case L'd':
       out += run == 1   ? std::to_wstring(parts.day)
@@ -423,9 +456,11 @@ using namespace tallowick::platform::oleaut;
 extern "C" {
 
 INT WINAPI VariantTimeToSystemTime(DOUBLE vtime, LPSYSTEMTIME lpSystemTime) {
-  if (lpSystemTime == nullptr) return FALSE;
+  if (lpSystemTime == nullptr)
+    return FALSE;
   DateParts parts;
-  if (!DateToParts(vtime, parts)) return FALSE;
+  if (!DateToParts(vtime, parts))
+    return FALSE;
   lpSystemTime->wYear = static_cast<WORD>(parts.year);
   lpSystemTime->wMonth = static_cast<WORD>(parts.month);
   lpSystemTime->wDayOfWeek = static_cast<WORD>(parts.dayOfWeek);
@@ -438,7 +473,8 @@ INT WINAPI VariantTimeToSystemTime(DOUBLE vtime, LPSYSTEMTIME lpSystemTime) {
 }
 
 INT WINAPI SystemTimeToVariantTime(LPSYSTEMTIME lpSystemTime, DOUBLE *pvtime) {
-  if (lpSystemTime == nullptr || pvtime == nullptr) return FALSE;
+  if (lpSystemTime == nullptr || pvtime == nullptr)
+    return FALSE;
   DateParts parts;
   parts.year = lpSystemTime->wYear;
   parts.month = lpSystemTime->wMonth;
@@ -447,7 +483,8 @@ INT WINAPI SystemTimeToVariantTime(LPSYSTEMTIME lpSystemTime, DOUBLE *pvtime) {
   parts.minute = lpSystemTime->wMinute;
   parts.second = lpSystemTime->wSecond;
   double date = 0;
-  if (!PartsToDate(parts, date)) return FALSE;
+  if (!PartsToDate(parts, date))
+    return FALSE;
   *pvtime = date;
   return TRUE;
 }

@@ -85,10 +85,12 @@ bool CountElements(const SAFEARRAY *psa, size_t &count) {
   size_t total = 1;
   for (UINT i = 0; i < psa->cDims; ++i) {
     size_t n = psa->rgsabound[i].cElements;
-    if (n != 0 && total > SIZE_MAX / n) return false;
+    if (n != 0 && total > SIZE_MAX / n)
+      return false;
     total *= n;
   }
-  if (psa->cbElements != 0 && total > SIZE_MAX / psa->cbElements) return false;
+  if (psa->cbElements != 0 && total > SIZE_MAX / psa->cbElements)
+    return false;
   count = total;
   return true;
 }
@@ -104,7 +106,8 @@ bool OffsetOf(const SAFEARRAY *psa, const LONG *indices, size_t &offset) {
   for (UINT d = 0; d < psa->cDims; ++d) {
     const SAFEARRAYBOUND &b = Bound(psa, d);
     int64_t rel = int64_t{indices[d]} - b.lLbound;
-    if (rel < 0 || rel >= int64_t{b.cElements}) return false;
+    if (rel < 0 || rel >= int64_t{b.cElements})
+      return false;
     index += static_cast<size_t>(rel) * stride;
     stride *= b.cElements;
   }
@@ -114,7 +117,8 @@ bool OffsetOf(const SAFEARRAY *psa, const LONG *indices, size_t &offset) {
 
 // Releases what `count` elements starting at `data` own and zeroes them.
 void ClearElements(const SAFEARRAY *psa, char *data, size_t count) {
-  if (data == nullptr) return;
+  if (data == nullptr)
+    return;
   for (size_t i = 0; i < count; ++i) {
     char *element = data + i * psa->cbElements;
     if (psa->fFeatures & FADF_BSTR) {
@@ -124,7 +128,8 @@ void ClearElements(const SAFEARRAY *psa, char *data, size_t count) {
     } else if (psa->fFeatures & (FADF_UNKNOWN | FADF_DISPATCH)) {
       IUnknown *unk;
       std::memcpy(&unk, element, sizeof unk);
-      if (unk != nullptr) unk->Release();
+      if (unk != nullptr)
+        unk->Release();
     } else if (psa->fFeatures & FADF_VARIANT) {
       VariantClear(reinterpret_cast<VARIANT *>(element));
     }
@@ -140,7 +145,8 @@ HRESULT CopyElement(const SAFEARRAY *psa, const char *from, char *to) {
     BSTR copy = nullptr;
     if (src != nullptr) {
       copy = SysAllocStringByteLen(reinterpret_cast<LPCSTR>(src), SysStringByteLen(src));
-      if (copy == nullptr) return E_OUTOFMEMORY;
+      if (copy == nullptr)
+        return E_OUTOFMEMORY;
     }
     std::memcpy(to, &copy, sizeof copy);
     return S_OK;
@@ -148,7 +154,8 @@ HRESULT CopyElement(const SAFEARRAY *psa, const char *from, char *to) {
   if (psa->fFeatures & (FADF_UNKNOWN | FADF_DISPATCH)) {
     IUnknown *unk;
     std::memcpy(&unk, from, sizeof unk);
-    if (unk != nullptr) unk->AddRef();
+    if (unk != nullptr)
+      unk->AddRef();
     std::memcpy(to, &unk, sizeof unk);
     return S_OK;
   }
@@ -176,7 +183,8 @@ HRESULT CopyAllElements(const SAFEARRAY *from, SAFEARRAY *to) {
 }
 
 bool SameShape(const SAFEARRAY *a, const SAFEARRAY *b) {
-  if (a->cDims != b->cDims || a->cbElements != b->cbElements) return false;
+  if (a->cDims != b->cDims || a->cbElements != b->cbElements)
+    return false;
   for (UINT i = 0; i < a->cDims; ++i) {
     if (a->rgsabound[i].cElements != b->rgsabound[i].cElements ||
         a->rgsabound[i].lLbound != b->rgsabound[i].lLbound)
@@ -190,12 +198,15 @@ bool SameShape(const SAFEARRAY *a, const SAFEARRAY *b) {
 extern "C" {
 
 HRESULT WINAPI SafeArrayAllocDescriptor(UINT cDims, SAFEARRAY **ppsaOut) {
-  if (ppsaOut == nullptr) return E_INVALIDARG;
+  if (ppsaOut == nullptr)
+    return E_INVALIDARG;
   *ppsaOut = nullptr;
-  if (cDims == 0 || cDims > 0xFFFF) return E_INVALIDARG;
+  if (cDims == 0 || cDims > 0xFFFF)
+    return E_INVALIDARG;
   size_t size = kHeader + sizeof(SAFEARRAY) + (cDims - 1) * sizeof(SAFEARRAYBOUND);
   char *block = static_cast<char *>(std::calloc(1, size));
-  if (block == nullptr) return E_OUTOFMEMORY;
+  if (block == nullptr)
+    return E_OUTOFMEMORY;
   auto *psa = reinterpret_cast<SAFEARRAY *>(block + kHeader);
   psa->cDims = static_cast<USHORT>(cDims);
   *ppsaOut = psa;
@@ -203,12 +214,15 @@ HRESULT WINAPI SafeArrayAllocDescriptor(UINT cDims, SAFEARRAY **ppsaOut) {
 }
 
 HRESULT WINAPI SafeArrayAllocDescriptorEx(VARTYPE vt, UINT cDims, SAFEARRAY **ppsaOut) {
-  if (ppsaOut == nullptr) return E_INVALIDARG;
+  if (ppsaOut == nullptr)
+    return E_INVALIDARG;
   *ppsaOut = nullptr;
   ULONG size = ElementSize(vt);
-  if (size == 0) return E_INVALIDARG;
+  if (size == 0)
+    return E_INVALIDARG;
   HRESULT hr = SafeArrayAllocDescriptor(cDims, ppsaOut);
-  if (FAILED(hr)) return hr;
+  if (FAILED(hr))
+    return hr;
   (*ppsaOut)->cbElements = size;
   (*ppsaOut)->fFeatures = FeaturesOf(vt);
   StoreVartype(*ppsaOut, vt);
@@ -216,20 +230,26 @@ HRESULT WINAPI SafeArrayAllocDescriptorEx(VARTYPE vt, UINT cDims, SAFEARRAY **pp
 }
 
 HRESULT WINAPI SafeArrayAllocData(SAFEARRAY *psa) {
-  if (psa == nullptr || psa->cbElements == 0) return E_INVALIDARG;
+  if (psa == nullptr || psa->cbElements == 0)
+    return E_INVALIDARG;
   size_t count = 0;
-  if (!CountElements(psa, count)) return E_OUTOFMEMORY;
+  if (!CountElements(psa, count))
+    return E_OUTOFMEMORY;
   void *data = std::calloc(count == 0 ? 1 : count, psa->cbElements);
-  if (data == nullptr) return E_OUTOFMEMORY;
+  if (data == nullptr)
+    return E_OUTOFMEMORY;
   psa->pvData = data;
   return S_OK;
 }
 
 SAFEARRAY *WINAPI SafeArrayCreate(VARTYPE vt, UINT cDims, SAFEARRAYBOUND *rgsabound) {
-  if (rgsabound == nullptr) return nullptr;
+  if (rgsabound == nullptr)
+    return nullptr;
   SAFEARRAY *psa = nullptr;
-  if (FAILED(SafeArrayAllocDescriptorEx(vt, cDims, &psa))) return nullptr;
-  for (UINT i = 0; i < cDims; ++i) psa->rgsabound[i] = rgsabound[cDims - 1 - i];
+  if (FAILED(SafeArrayAllocDescriptorEx(vt, cDims, &psa)))
+    return nullptr;
+  for (UINT i = 0; i < cDims; ++i)
+    psa->rgsabound[i] = rgsabound[cDims - 1 - i];
   if (FAILED(SafeArrayAllocData(psa))) {
     SafeArrayDestroyDescriptor(psa);
     return nullptr;
@@ -243,44 +263,58 @@ SAFEARRAY *WINAPI SafeArrayCreateVector(VARTYPE vt, LONG lLbound, ULONG cElement
 }
 
 HRESULT WINAPI SafeArrayDestroyData(SAFEARRAY *psa) {
-  if (psa == nullptr) return E_INVALIDARG;
-  if (psa->cLocks != 0) return DISP_E_ARRAYISLOCKED;
-  if (psa->pvData == nullptr) return S_OK;
+  if (psa == nullptr)
+    return E_INVALIDARG;
+  if (psa->cLocks != 0)
+    return DISP_E_ARRAYISLOCKED;
+  if (psa->pvData == nullptr)
+    return S_OK;
   ClearElements(psa, static_cast<char *>(psa->pvData), ElementCount(psa));
-  if (psa->fFeatures & kForeignMemory) return S_OK;
+  if (psa->fFeatures & kForeignMemory)
+    return S_OK;
   std::free(psa->pvData);
   psa->pvData = nullptr;
   return S_OK;
 }
 
 HRESULT WINAPI SafeArrayDestroyDescriptor(SAFEARRAY *psa) {
-  if (psa == nullptr) return E_INVALIDARG;
-  if (psa->cLocks != 0) return DISP_E_ARRAYISLOCKED;
-  if (!(psa->fFeatures & kForeignMemory)) std::free(HeaderOf(psa));
+  if (psa == nullptr)
+    return E_INVALIDARG;
+  if (psa->cLocks != 0)
+    return DISP_E_ARRAYISLOCKED;
+  if (!(psa->fFeatures & kForeignMemory))
+    std::free(HeaderOf(psa));
   return S_OK;
 }
 
 HRESULT WINAPI SafeArrayDestroy(SAFEARRAY *psa) {
-  if (psa == nullptr) return S_OK;
-  if (psa->cLocks != 0) return DISP_E_ARRAYISLOCKED;
+  if (psa == nullptr)
+    return S_OK;
+  if (psa->cLocks != 0)
+    return DISP_E_ARRAYISLOCKED;
   HRESULT hr = SafeArrayDestroyData(psa);
-  if (FAILED(hr)) return hr;
+  if (FAILED(hr))
+    return hr;
   return SafeArrayDestroyDescriptor(psa);
 }
 
 HRESULT WINAPI SafeArrayRedim(SAFEARRAY *psa, SAFEARRAYBOUND *psaboundNew) {
-  if (psa == nullptr || psaboundNew == nullptr || psa->cbElements == 0) return E_INVALIDARG;
-  if (psa->cLocks != 0) return DISP_E_ARRAYISLOCKED;
+  if (psa == nullptr || psaboundNew == nullptr || psa->cbElements == 0)
+    return E_INVALIDARG;
+  if (psa->cLocks != 0)
+    return DISP_E_ARRAYISLOCKED;
   SAFEARRAYBOUND &last = psa->rgsabound[0];
   if (psaboundNew->cElements == last.cElements) {
     last.lLbound = psaboundNew->lLbound;
     return S_OK;
   }
-  if (psa->fFeatures & (kForeignMemory | FADF_FIXEDSIZE)) return E_INVALIDARG;
+  if (psa->fFeatures & (kForeignMemory | FADF_FIXEDSIZE))
+    return E_INVALIDARG;
 
   // The last dimension varies slowest: resizing it cuts or extends the block's end.
   size_t slice = 1;
-  for (UINT i = 1; i < psa->cDims; ++i) slice *= psa->rgsabound[i].cElements;
+  for (UINT i = 1; i < psa->cDims; ++i)
+    slice *= psa->rgsabound[i].cElements;
   size_t oldCount = slice * last.cElements;
   if (psaboundNew->cElements != 0 && slice > SIZE_MAX / psa->cbElements / psaboundNew->cElements)
     return E_OUTOFMEMORY;
@@ -291,7 +325,8 @@ HRESULT WINAPI SafeArrayRedim(SAFEARRAY *psa, SAFEARRAYBOUND *psaboundNew) {
   if (data != nullptr) {
     size_t bytes = (newCount == 0 ? 1 : newCount) * psa->cbElements;
     auto *grown = static_cast<char *>(std::realloc(data, bytes));
-    if (grown == nullptr) return E_OUTOFMEMORY;
+    if (grown == nullptr)
+      return E_OUTOFMEMORY;
     if (newCount > oldCount)
       std::memset(grown + oldCount * psa->cbElements, 0, (newCount - oldCount) * psa->cbElements);
     psa->pvData = grown;
@@ -305,38 +340,48 @@ UINT WINAPI SafeArrayGetDim(SAFEARRAY *psa) { return psa == nullptr ? 0 : psa->c
 UINT WINAPI SafeArrayGetElemsize(SAFEARRAY *psa) { return psa == nullptr ? 0 : psa->cbElements; }
 
 HRESULT WINAPI SafeArrayGetUBound(SAFEARRAY *psa, UINT nDim, LONG *plUbound) {
-  if (psa == nullptr || plUbound == nullptr) return E_INVALIDARG;
-  if (nDim == 0 || nDim > psa->cDims) return DISP_E_BADINDEX;
+  if (psa == nullptr || plUbound == nullptr)
+    return E_INVALIDARG;
+  if (nDim == 0 || nDim > psa->cDims)
+    return DISP_E_BADINDEX;
   const SAFEARRAYBOUND &b = Bound(psa, nDim - 1);
   *plUbound = static_cast<LONG>(int64_t{b.lLbound} + b.cElements - 1);
   return S_OK;
 }
 
 HRESULT WINAPI SafeArrayGetLBound(SAFEARRAY *psa, UINT nDim, LONG *plLbound) {
-  if (psa == nullptr || plLbound == nullptr) return E_INVALIDARG;
-  if (nDim == 0 || nDim > psa->cDims) return DISP_E_BADINDEX;
+  if (psa == nullptr || plLbound == nullptr)
+    return E_INVALIDARG;
+  if (nDim == 0 || nDim > psa->cDims)
+    return DISP_E_BADINDEX;
   *plLbound = Bound(psa, nDim - 1).lLbound;
   return S_OK;
 }
 
 HRESULT WINAPI SafeArrayLock(SAFEARRAY *psa) {
-  if (psa == nullptr) return E_INVALIDARG;
-  if (psa->cLocks >= kMaxLocks) return E_UNEXPECTED;
+  if (psa == nullptr)
+    return E_INVALIDARG;
+  if (psa->cLocks >= kMaxLocks)
+    return E_UNEXPECTED;
   ++psa->cLocks;
   return S_OK;
 }
 
 HRESULT WINAPI SafeArrayUnlock(SAFEARRAY *psa) {
-  if (psa == nullptr) return E_INVALIDARG;
-  if (psa->cLocks == 0) return E_UNEXPECTED;
+  if (psa == nullptr)
+    return E_INVALIDARG;
+  if (psa->cLocks == 0)
+    return E_UNEXPECTED;
   --psa->cLocks;
   return S_OK;
 }
 
 HRESULT WINAPI SafeArrayAccessData(SAFEARRAY *psa, void **ppvData) {
-  if (psa == nullptr || ppvData == nullptr) return E_INVALIDARG;
+  if (psa == nullptr || ppvData == nullptr)
+    return E_INVALIDARG;
   HRESULT hr = SafeArrayLock(psa);
-  if (FAILED(hr)) return hr;
+  if (FAILED(hr))
+    return hr;
   *ppvData = psa->pvData;
   return S_OK;
 }
@@ -344,19 +389,24 @@ HRESULT WINAPI SafeArrayAccessData(SAFEARRAY *psa, void **ppvData) {
 HRESULT WINAPI SafeArrayUnaccessData(SAFEARRAY *psa) { return SafeArrayUnlock(psa); }
 
 HRESULT WINAPI SafeArrayPtrOfIndex(SAFEARRAY *psa, LONG *rgIndices, void **ppvData) {
-  if (psa == nullptr || rgIndices == nullptr || ppvData == nullptr) return E_INVALIDARG;
+  if (psa == nullptr || rgIndices == nullptr || ppvData == nullptr)
+    return E_INVALIDARG;
   size_t offset = 0;
-  if (!OffsetOf(psa, rgIndices, offset)) return DISP_E_BADINDEX;
-  if (psa->pvData == nullptr) return E_INVALIDARG;
+  if (!OffsetOf(psa, rgIndices, offset))
+    return DISP_E_BADINDEX;
+  if (psa->pvData == nullptr)
+    return E_INVALIDARG;
   *ppvData = static_cast<char *>(psa->pvData) + offset;
   return S_OK;
 }
 
 HRESULT WINAPI SafeArrayGetElement(SAFEARRAY *psa, LONG *rgIndices, void *pv) {
-  if (pv == nullptr) return E_INVALIDARG;
+  if (pv == nullptr)
+    return E_INVALIDARG;
   void *element = nullptr;
   HRESULT hr = SafeArrayPtrOfIndex(psa, rgIndices, &element);
-  if (FAILED(hr)) return hr;
+  if (FAILED(hr))
+    return hr;
   SafeArrayLock(psa);
   hr = CopyElement(psa, static_cast<const char *>(element), static_cast<char *>(pv));
   SafeArrayUnlock(psa);
@@ -366,7 +416,8 @@ HRESULT WINAPI SafeArrayGetElement(SAFEARRAY *psa, LONG *rgIndices, void *pv) {
 HRESULT WINAPI SafeArrayPutElement(SAFEARRAY *psa, LONG *rgIndices, void *pv) {
   void *slot = nullptr;
   HRESULT hr = SafeArrayPtrOfIndex(psa, rgIndices, &slot);
-  if (FAILED(hr)) return hr;
+  if (FAILED(hr))
+    return hr;
   auto *element = static_cast<char *>(slot);
   // BSTR and interface elements are passed by value, everything else by pointer.
   if (psa->fFeatures & FADF_BSTR) {
@@ -374,7 +425,8 @@ HRESULT WINAPI SafeArrayPutElement(SAFEARRAY *psa, LONG *rgIndices, void *pv) {
     BSTR copy = nullptr;
     if (src != nullptr) {
       copy = SysAllocStringByteLen(reinterpret_cast<LPCSTR>(src), SysStringByteLen(src));
-      if (copy == nullptr) return E_OUTOFMEMORY;
+      if (copy == nullptr)
+        return E_OUTOFMEMORY;
     }
     ClearElements(psa, element, 1);
     std::memcpy(element, &copy, sizeof copy);
@@ -382,12 +434,14 @@ HRESULT WINAPI SafeArrayPutElement(SAFEARRAY *psa, LONG *rgIndices, void *pv) {
   }
   if (psa->fFeatures & (FADF_UNKNOWN | FADF_DISPATCH)) {
     auto *unk = static_cast<IUnknown *>(pv);
-    if (unk != nullptr) unk->AddRef();
+    if (unk != nullptr)
+      unk->AddRef();
     ClearElements(psa, element, 1);
     std::memcpy(element, &unk, sizeof unk);
     return S_OK;
   }
-  if (pv == nullptr) return E_INVALIDARG;
+  if (pv == nullptr)
+    return E_INVALIDARG;
   if (psa->fFeatures & FADF_VARIANT) {
     return VariantCopy(reinterpret_cast<VARIANT *>(element), static_cast<const VARIANT *>(pv));
   }
@@ -396,27 +450,36 @@ HRESULT WINAPI SafeArrayPutElement(SAFEARRAY *psa, LONG *rgIndices, void *pv) {
 }
 
 HRESULT WINAPI SafeArrayCopyData(SAFEARRAY *psaSource, SAFEARRAY *psaTarget) {
-  if (psaSource == nullptr || psaTarget == nullptr || psaSource == psaTarget) return E_INVALIDARG;
-  if (!SameShape(psaSource, psaTarget)) return E_INVALIDARG;
-  if (psaSource->pvData == nullptr || psaTarget->pvData == nullptr) return E_INVALIDARG;
+  if (psaSource == nullptr || psaTarget == nullptr || psaSource == psaTarget)
+    return E_INVALIDARG;
+  if (!SameShape(psaSource, psaTarget))
+    return E_INVALIDARG;
+  if (psaSource->pvData == nullptr || psaTarget->pvData == nullptr)
+    return E_INVALIDARG;
   ClearElements(psaTarget, static_cast<char *>(psaTarget->pvData), ElementCount(psaTarget));
   return CopyAllElements(psaSource, psaTarget);
 }
 
 HRESULT WINAPI SafeArrayCopy(SAFEARRAY *psa, SAFEARRAY **ppsaOut) {
-  if (ppsaOut == nullptr) return E_INVALIDARG;
+  if (ppsaOut == nullptr)
+    return E_INVALIDARG;
   *ppsaOut = nullptr;
-  if (psa == nullptr) return S_OK;
+  if (psa == nullptr)
+    return S_OK;
   SAFEARRAY *copy = nullptr;
   HRESULT hr = SafeArrayAllocDescriptor(psa->cDims, &copy);
-  if (FAILED(hr)) return hr;
+  if (FAILED(hr))
+    return hr;
   copy->fFeatures = psa->fFeatures & ~kForeignMemory;
   copy->cbElements = psa->cbElements;
   std::memcpy(copy->rgsabound, psa->rgsabound, psa->cDims * sizeof(SAFEARRAYBOUND));
-  std::memcpy(HeaderOf(copy), HeaderOf(psa), kHeader);
+  // Only a descriptor that says so carries the hidden header (a caller's own may not).
+  if (psa->fFeatures & (FADF_HAVEVARTYPE | FADF_HAVEIID))
+    std::memcpy(HeaderOf(copy), HeaderOf(psa), kHeader);
   if (psa->pvData != nullptr) {
     hr = SafeArrayAllocData(copy);
-    if (SUCCEEDED(hr)) hr = CopyAllElements(psa, copy);
+    if (SUCCEEDED(hr))
+      hr = CopyAllElements(psa, copy);
     if (FAILED(hr)) {
       std::free(copy->pvData);
       SafeArrayDestroyDescriptor(copy);
@@ -428,7 +491,8 @@ HRESULT WINAPI SafeArrayCopy(SAFEARRAY *psa, SAFEARRAY **ppsaOut) {
 }
 
 HRESULT WINAPI SafeArrayGetVartype(SAFEARRAY *psa, VARTYPE *pvt) {
-  if (psa == nullptr || pvt == nullptr) return E_INVALIDARG;
+  if (psa == nullptr || pvt == nullptr)
+    return E_INVALIDARG;
   if (psa->fFeatures & FADF_HAVEVARTYPE) {
     *pvt = StoredVartype(psa);
   } else if (psa->fFeatures & FADF_BSTR) {

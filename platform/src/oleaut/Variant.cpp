@@ -40,23 +40,29 @@ size_t ScalarSize(VARTYPE base) {
 } // namespace
 
 bool IsValidVariantType(VARTYPE vt) {
-  if (vt & (VT_VECTOR | VT_RESERVED)) return false;
+  if (vt & (VT_VECTOR | VT_RESERVED))
+    return false;
   VARTYPE base = vt & VT_TYPEMASK;
   bool modified = (vt & (VT_BYREF | VT_ARRAY)) != 0;
-  if (base == VT_EMPTY || base == VT_NULL) return !modified;
-  if (base == VT_VARIANT) return modified;
-  if (base == VT_DECIMAL) return true;
+  if (base == VT_EMPTY || base == VT_NULL)
+    return !modified;
+  if (base == VT_VARIANT)
+    return modified;
+  if (base == VT_DECIMAL)
+    return true;
   return ScalarSize(base) != 0;
 }
 
 HRESULT ByrefView(const VARIANT &src, VARIANT &view) {
   VariantInit(&view);
-  if (!IsValidVariantType(src.vt)) return DISP_E_BADVARTYPE;
+  if (!IsValidVariantType(src.vt))
+    return DISP_E_BADVARTYPE;
   if (!(src.vt & VT_BYREF)) {
     view = src;
     return S_OK;
   }
-  if (src.byref == nullptr) return E_INVALIDARG;
+  if (src.byref == nullptr)
+    return E_INVALIDARG;
   VARTYPE target = src.vt & ~VT_BYREF;
   if (target == VT_VARIANT) {
     view = *src.pvarVal;
@@ -92,11 +98,13 @@ HRESULT CopyInto(VARIANT &dest, const VARIANT &src) {
   }
   if (src.vt & VT_ARRAY) {
     HRESULT hr = SafeArrayCopy(src.parray, &tmp.parray);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr))
+      return hr;
   } else if (src.vt == VT_BSTR && src.bstrVal != nullptr) {
-    tmp.bstrVal = SysAllocStringByteLen(reinterpret_cast<LPCSTR>(src.bstrVal),
-                                        SysStringByteLen(src.bstrVal));
-    if (tmp.bstrVal == nullptr) return E_OUTOFMEMORY;
+    tmp.bstrVal =
+        SysAllocStringByteLen(reinterpret_cast<LPCSTR>(src.bstrVal), SysStringByteLen(src.bstrVal));
+    if (tmp.bstrVal == nullptr)
+      return E_OUTOFMEMORY;
   } else if ((src.vt == VT_UNKNOWN || src.vt == VT_DISPATCH) && src.punkVal != nullptr) {
     src.punkVal->AddRef();
   }
@@ -120,19 +128,23 @@ HRESULT Assign(VARIANT &dest, VARIANT &value) {
 extern "C" {
 
 void WINAPI VariantInit(VARIANTARG *pvarg) {
-  if (pvarg == nullptr) return;
+  if (pvarg == nullptr)
+    return;
   pvarg->vt = VT_EMPTY;
   pvarg->wReserved1 = pvarg->wReserved2 = pvarg->wReserved3 = 0;
 }
 
 HRESULT WINAPI VariantClear(VARIANTARG *pvarg) {
-  if (pvarg == nullptr) return E_INVALIDARG;
+  if (pvarg == nullptr)
+    return E_INVALIDARG;
   VARTYPE vt = pvarg->vt;
-  if (!IsValidVariantType(vt)) return DISP_E_BADVARTYPE;
+  if (!IsValidVariantType(vt))
+    return DISP_E_BADVARTYPE;
   if (!(vt & VT_BYREF)) {
     if (vt & VT_ARRAY) {
       HRESULT hr = SafeArrayDestroy(pvarg->parray);
-      if (FAILED(hr)) return hr;
+      if (FAILED(hr))
+        return hr;
     } else if (vt == VT_BSTR) {
       SysFreeString(pvarg->bstrVal);
     } else if ((vt == VT_UNKNOWN || vt == VT_DISPATCH) && pvarg->punkVal != nullptr) {
@@ -144,29 +156,38 @@ HRESULT WINAPI VariantClear(VARIANTARG *pvarg) {
 }
 
 HRESULT WINAPI VariantCopy(VARIANTARG *pvargDest, const VARIANTARG *pvargSrc) {
-  if (pvargDest == nullptr || pvargSrc == nullptr) return E_INVALIDARG;
-  if (pvargDest == pvargSrc) return S_OK;
-  if (!IsValidVariantType(pvargSrc->vt)) return DISP_E_BADVARTYPE;
+  if (pvargDest == nullptr || pvargSrc == nullptr)
+    return E_INVALIDARG;
+  if (pvargDest == pvargSrc)
+    return S_OK;
+  if (!IsValidVariantType(pvargSrc->vt))
+    return DISP_E_BADVARTYPE;
   VARIANT tmp;
   VariantInit(&tmp);
   HRESULT hr = CopyInto(tmp, *pvargSrc);
-  if (FAILED(hr)) return hr;
+  if (FAILED(hr))
+    return hr;
   return Assign(*pvargDest, tmp);
 }
 
 HRESULT WINAPI VariantCopyInd(VARIANT *pvarDest, const VARIANTARG *pvargSrc) {
-  if (pvarDest == nullptr || pvargSrc == nullptr) return E_INVALIDARG;
-  if (!(pvargSrc->vt & VT_BYREF)) return VariantCopy(pvarDest, pvargSrc);
+  if (pvarDest == nullptr || pvargSrc == nullptr)
+    return E_INVALIDARG;
+  if (!(pvargSrc->vt & VT_BYREF))
+    return VariantCopy(pvarDest, pvargSrc);
   VARIANT view;
   HRESULT hr = ByrefView(*pvargSrc, view);
-  if (FAILED(hr)) return hr;
+  if (FAILED(hr))
+    return hr;
   if (pvargSrc->vt == (VT_BYREF | VT_VARIANT) && view.vt == (VT_BYREF | VT_VARIANT))
     return E_INVALIDARG;
-  if (!IsValidVariantType(view.vt)) return DISP_E_BADVARTYPE;
+  if (!IsValidVariantType(view.vt))
+    return DISP_E_BADVARTYPE;
   VARIANT tmp;
   VariantInit(&tmp);
   hr = CopyInto(tmp, view);
-  if (FAILED(hr)) return hr;
+  if (FAILED(hr))
+    return hr;
   return Assign(*pvarDest, tmp);
 }
 
