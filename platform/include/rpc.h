@@ -1,7 +1,7 @@
 // RPC calling-convention names used by generated interface headers.
 #pragma once
-#include <windef.h>
 #include <guiddef.h>
+#include <windef.h>
 
 #define __RPC_API
 #define __RPC_USER

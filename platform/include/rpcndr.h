@@ -13,3 +13,6 @@
 #else
 #define CONST_VTBL
 #endif
+#ifndef DECLSPEC_XFGVIRT
+#define DECLSPEC_XFGVIRT(base, func)
+#endif

@@ -20,7 +20,8 @@ static_assert(offsetof(tagWIEventData, EventName) == 0);
 static_assert(offsetof(tagWIEventData, Point) == sizeof(BSTR));
 static_assert(offsetof(tagWIEventData, hWnd) == sizeof(BSTR) + sizeof(tagPOINT));
 static_assert(sizeof(decltype(tagWIEventData::hWnd)) == 4);
-static_assert(sizeof(tagWIEventData) == AlignUp(sizeof(BSTR) + sizeof(tagPOINT) + 4, alignof(BSTR)));
+static_assert(sizeof(tagWIEventData) ==
+              AlignUp(sizeof(BSTR) + sizeof(tagPOINT) + 4, alignof(BSTR)));
 
 // Enumerations are 32-bit.
 static_assert(sizeof(WEB_AV_TYPE) == 4 && sizeof(WEB_AV_ERR_CODE) == 4 &&
