@@ -1,6 +1,8 @@
 // TallowickIE module entry points.
 #include <windows.h>
 
+#include "TallowickIE_h.h"
+
 STDAPI DllCanUnloadNow(void) { return S_OK; }
 
 STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID *ppv) {

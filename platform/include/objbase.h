@@ -1,4 +1,6 @@
 #pragma once
+#include <rpc.h>
+#include <rpcndr.h>
 #include <unknwn.h>
 #include <wtypes.h>
 
