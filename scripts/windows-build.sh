@@ -16,4 +16,20 @@ for name in DllCanUnloadNow DllGetClassObject DllRegisterServer DllUnregisterSer
     status=1
   fi
 done
+# Resources: the registry scripts, the type library and the string table.
+resource_types=$(strings -e l "$dll")
+for type in REGISTRY TYPELIB; do
+  if grep -qx "$type" <<<"$resource_types"; then
+    echo "resource ok: $type"
+  else
+    echo "resource MISSING: $type" >&2
+    status=1
+  fi
+done
+if grep -q "TallowickRequestsHandlerIE Class" <<<"$resource_types"; then
+  echo "resource ok: string table"
+else
+  echo "resource MISSING: string table" >&2
+  status=1
+fi
 exit $status

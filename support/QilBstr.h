@@ -15,11 +15,13 @@ public:
   ~CQilBstr() { SysFreeString(s_); }
 
   CQilBstr &operator=(const CQilBstr &other) {
-    if (this != std::addressof(other)) Attach(other.Copy());
+    if (this != std::addressof(other))
+      Attach(other.Copy());
     return *this;
   }
   CQilBstr &operator=(CQilBstr &&other) noexcept {
-    if (this != std::addressof(other)) Attach(other.Detach());
+    if (this != std::addressof(other))
+      Attach(other.Detach());
     return *this;
   }
   CQilBstr &operator=(LPCOLESTR text) {
@@ -44,7 +46,8 @@ public:
     s_ = nullptr;
   }
   void Attach(BSTR s) {
-    if (s == s_) return;
+    if (s == s_)
+      return;
     SysFreeString(s_);
     s_ = s;
   }
@@ -55,16 +58,20 @@ public:
   }
   BSTR Copy() const { return s_ != nullptr ? SysAllocStringLen(s_, SysStringLen(s_)) : nullptr; }
   HRESULT CopyTo(BSTR *out) const {
-    if (out == nullptr) return E_POINTER;
+    if (out == nullptr)
+      return E_POINTER;
     *out = Copy();
     return (*out == nullptr && s_ != nullptr) ? E_OUTOFMEMORY : S_OK;
   }
   HRESULT Append(LPCOLESTR text, UINT length) {
     UINT current = Length();
     BSTR joined = SysAllocStringLen(nullptr, current + length);
-    if (joined == nullptr) return E_OUTOFMEMORY;
-    for (UINT i = 0; i < current; ++i) joined[i] = s_[i];
-    for (UINT i = 0; i < length; ++i) joined[current + i] = text[i];
+    if (joined == nullptr)
+      return E_OUTOFMEMORY;
+    for (UINT i = 0; i < current; ++i)
+      joined[i] = s_[i];
+    for (UINT i = 0; i < length; ++i)
+      joined[current + i] = text[i];
     Attach(joined);
     return S_OK;
   }

@@ -35,18 +35,21 @@ public:
     VariantInit(this);
     vt = VT_DISPATCH;
     pdispVal = dispatch;
-    if (dispatch != nullptr) dispatch->AddRef();
+    if (dispatch != nullptr)
+      dispatch->AddRef();
   }
   explicit CQilVariant(IUnknown *unknown) {
     VariantInit(this);
     vt = VT_UNKNOWN;
     punkVal = unknown;
-    if (unknown != nullptr) unknown->AddRef();
+    if (unknown != nullptr)
+      unknown->AddRef();
   }
   ~CQilVariant() { VariantClear(this); }
 
   CQilVariant &operator=(const CQilVariant &other) {
-    if (this != &other) VariantCopy(this, &other);
+    if (this != &other)
+      VariantCopy(this, &other);
     return *this;
   }
 
@@ -59,7 +62,8 @@ public:
   }
   // Moves the value into `target` (cleared first), leaving this VT_EMPTY.
   HRESULT Detach(VARIANT *target) {
-    if (target == nullptr) return E_POINTER;
+    if (target == nullptr)
+      return E_POINTER;
     VariantClear(target);
     *target = *static_cast<VARIANT *>(this);
     vt = VT_EMPTY;

@@ -26,9 +26,10 @@ bool CanOpenForReading(const std::wstring &path) {
 
 // The UTF-16 string at the start of the shared block, read within the block.
 std::wstring ReadSharedRoot() {
-  HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0,
-                                      kSharedBytes, kSharedSettings);
-  if (mapping == nullptr) return std::wstring();
+  HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0, kSharedBytes,
+                                      kSharedSettings);
+  if (mapping == nullptr)
+    return std::wstring();
   if (GetLastError() != ERROR_ALREADY_EXISTS) {
     CloseHandle(mapping);
     return std::wstring();
@@ -53,32 +54,39 @@ std::wstring ReadSharedRoot() {
 std::wstring ComputeRoot() {
   std::wstring shared = ReadSharedRoot();
   if (!shared.empty() && CanOpenForReading(shared)) {
-    if (shared.back() != L'\\') shared += L'\\';
+    if (shared.back() != L'\\')
+      shared += L'\\';
     return shared;
   }
-  if (g_quillonRootExists < 0) g_quillonRootExists = CanOpenForReading(kQuillonRoot) ? 1 : 0;
+  if (g_quillonRootExists < 0)
+    g_quillonRootExists = CanOpenForReading(kQuillonRoot) ? 1 : 0;
   return g_quillonRootExists == 1 ? kQuillonRoot : kFallbackRoot;
 }
 
 bool StartsWithNoCase(const std::wstring &text, const std::wstring &prefix) {
-  if (text.size() < prefix.size()) return false;
+  if (text.size() < prefix.size())
+    return false;
   for (size_t i = 0; i < prefix.size(); ++i)
-    if (std::towupper(static_cast<wint_t>(text[i])) != std::towupper(static_cast<wint_t>(prefix[i])))
+    if (std::towupper(static_cast<wint_t>(text[i])) !=
+        std::towupper(static_cast<wint_t>(prefix[i])))
       return false;
   return true;
 }
 
 bool ContainsNoCase(const std::wstring &text, const std::wstring &needle) {
-  if (needle.size() > text.size()) return false;
+  if (needle.size() > text.size())
+    return false;
   for (size_t at = 0; at + needle.size() <= text.size(); ++at)
-    if (StartsWithNoCase(text.substr(at, needle.size()), needle)) return true;
+    if (StartsWithNoCase(text.substr(at, needle.size()), needle))
+      return true;
   return false;
 }
 
 } // namespace
 
 BSTR GetSettingsRoot() {
-  if (g_root.IsEmpty()) g_root = ComputeRoot().c_str();
+  if (g_root.IsEmpty())
+    g_root = ComputeRoot().c_str();
   return g_root;
 }
 
@@ -86,8 +94,10 @@ CQilBstr MakeSettingsPath(LPCOLESTR path) {
   std::wstring root = GetSettingsRoot();
   std::wstring relative = path != nullptr ? path : L"";
   const std::wstring fixed = kQuillonRoot;
-  if (!StartsWithNoCase(relative, fixed)) return CQilBstr((root + relative).c_str());
-  if (StartsWithNoCase(root, fixed)) return CQilBstr(relative.c_str());
+  if (!StartsWithNoCase(relative, fixed))
+    return CQilBstr((root + relative).c_str());
+  if (StartsWithNoCase(root, fixed))
+    return CQilBstr(relative.c_str());
   return CQilBstr((root + relative.substr(fixed.size())).c_str());
 }
 
@@ -101,16 +111,19 @@ HRESULT ReadWebPackageSetting(LPCOLESTR name, std::wstring &value) {
   DWORD type = 0;
   LONG rc = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE *>(buffer), &size);
   RegCloseKey(key);
-  if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return E_FAIL;
+  if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
+    return E_FAIL;
   value = buffer;
   return S_OK;
 }
 
 bool IsTagIgnored(LPCOLESTR tag, bool reload) {
   std::wstring needle = std::wstring(L";") + (tag != nullptr ? tag : L"") + L";";
-  if (!reload && !g_ignoredTags.empty()) return ContainsNoCase(g_ignoredTags, needle);
+  if (!reload && !g_ignoredTags.empty())
+    return ContainsNoCase(g_ignoredTags, needle);
   std::wstring list;
-  if (FAILED(ReadWebPackageSetting(L"TagsToIgnore", list))) return false;
+  if (FAILED(ReadWebPackageSetting(L"TagsToIgnore", list)))
+    return false;
   g_ignoredTags = list.substr(0, kValueChars);
   return ContainsNoCase(g_ignoredTags, needle);
 }

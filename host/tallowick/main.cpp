@@ -47,7 +47,8 @@ bool ParseCommandLine(int argc, char **argv, Invocation &invocation) {
     }
     break;
   }
-  for (; i < argc; ++i) invocation.args.emplace_back(argv[i]);
+  for (; i < argc; ++i)
+    invocation.args.emplace_back(argv[i]);
   return true;
 }
 
@@ -62,7 +63,8 @@ int RunStatus(const Invocation &) {
 int main(int argc, char **argv) {
   using namespace tallowick::cli;
   Invocation invocation;
-  if (!ParseCommandLine(argc, argv, invocation)) return 2;
+  if (!ParseCommandLine(argc, argv, invocation))
+    return 2;
   if (invocation.args.empty()) {
     PrintUsage();
     return 2;

@@ -15,9 +15,9 @@ namespace fs = std::filesystem;
 class RegistryScriptTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    file_ = fs::temp_directory_path() / ("tallowick-rgs-" + std::to_string(getpid()) + "-" +
-                                         ::testing::UnitTest::GetInstance()->current_test_info()->name() +
-                                         ".reg");
+    file_ = fs::temp_directory_path() /
+            ("tallowick-rgs-" + std::to_string(getpid()) + "-" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".reg");
     fs::remove(file_);
     setenv("TALLOWICK_REGISTRY", file_.c_str(), 1);
   }
@@ -32,7 +32,8 @@ protected:
       return L"<no key>";
     WCHAR buffer[260] = {};
     DWORD size = sizeof buffer;
-    LONG rc = RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE *>(buffer), &size);
+    LONG rc =
+        RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE *>(buffer), &size);
     RegCloseKey(key);
     return rc == ERROR_SUCCESS ? buffer : L"<no value>";
   }

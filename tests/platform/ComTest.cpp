@@ -44,7 +44,8 @@ protected:
 
   static HRESULT RegisterServer(const char *entry = "DllRegisterServer") {
     HMODULE module = LoadLibraryW(kTestServerModule);
-    if (module == nullptr) return E_FAIL;
+    if (module == nullptr)
+      return E_FAIL;
     FARPROC proc = GetProcAddress(module, entry);
     auto entryPoint = reinterpret_cast<HRESULT (*)()>(reinterpret_cast<void (*)()>(proc));
     HRESULT hr = proc != nullptr ? entryPoint() : E_FAIL;
@@ -114,9 +115,9 @@ TEST_F(ComTest, UnregisteredClassesAndProgIDs) {
   CLSID clsid{};
   EXPECT_EQ(CLSIDFromProgID(L"Tallowick.NoSuchClass", &clsid), CO_E_CLASSSTRING);
   EXPECT_EQ(CLSIDFromString(L"Tallowick.NoSuchClass", &clsid), CO_E_CLASSSTRING);
-  EXPECT_EQ(CoCreateInstance(CLSID_TestCounter, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                             nullptr),
-            E_INVALIDARG);
+  EXPECT_EQ(
+      CoCreateInstance(CLSID_TestCounter, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, nullptr),
+      E_INVALIDARG);
 }
 
 TEST_F(ComTest, ActivatesARegisteredServerByClsidAndProgID) {
@@ -215,7 +216,8 @@ TEST_F(ComTest, AggregatedObjectDelegatesToItsOuterUnknown) {
 class LocalFactory final : public IClassFactory {
 public:
   STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override {
-    if (riid != IID_IUnknown && riid != IID_IClassFactory) return E_NOINTERFACE;
+    if (riid != IID_IUnknown && riid != IID_IClassFactory)
+      return E_NOINTERFACE;
     *ppv = this;
     AddRef();
     return S_OK;

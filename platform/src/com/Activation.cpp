@@ -45,9 +45,11 @@ IUnknown *FindRegisteredClass(REFCLSID clsid, DWORD context) {
   ComState &state = State();
   std::lock_guard guard(state.lock);
   for (auto &entry : state.classes) {
-    if (entry.clsid != clsid || (entry.context & context) == 0) continue;
+    if (entry.clsid != clsid || (entry.context & context) == 0)
+      continue;
     if ((entry.flags & REGCLS_MULTIPLEUSE) == 0 && (entry.flags & REGCLS_MULTI_SEPARATE) == 0) {
-      if (entry.used) continue;
+      if (entry.used)
+        continue;
       entry.used = true;
     }
     entry.object->AddRef();
@@ -76,19 +78,22 @@ using DllCanUnloadNowProc = HRESULT(WINAPI *)();
 HRESULT GetInprocClassObject(REFCLSID clsid, REFIID riid, LPVOID *ppv) {
   std::wstring clsidKey = L"CLSID\\" + GuidToString(clsid);
   RegKey classKey;
-  if (classKey.Open(HKEY_CLASSES_ROOT, clsidKey) != ERROR_SUCCESS) return REGDB_E_CLASSNOTREG;
+  if (classKey.Open(HKEY_CLASSES_ROOT, clsidKey) != ERROR_SUCCESS)
+    return REGDB_E_CLASSNOTREG;
   RegKey serverKey;
   if (serverKey.Open(classKey.get(), L"InprocServer32") != ERROR_SUCCESS)
     return REGDB_E_CLASSNOTREG;
   auto path = serverKey.ReadString();
-  if (!path || path->empty()) return REGDB_E_CLASSNOTREG;
+  if (!path || path->empty())
+    return REGDB_E_CLASSNOTREG;
 
   HMODULE module = LoadLibraryExW(path->c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (module == nullptr) {
     DWORD error = GetLastError();
     return HRESULT_FROM_WIN32(error != 0 ? error : ERROR_MOD_NOT_FOUND);
   }
-  auto entry = tallowick::platform::ProcAs<DllGetClassObjectProc>(GetProcAddress(module, "DllGetClassObject"));
+  auto entry = tallowick::platform::ProcAs<DllGetClassObjectProc>(
+      GetProcAddress(module, "DllGetClassObject"));
   if (entry == nullptr) {
     FreeLibrary(module);
     return CO_E_ERRORINDLL;
@@ -108,7 +113,8 @@ void ReleaseComServers() {
     std::lock_guard guard(state.lock);
     servers.swap(state.servers);
   }
-  for (auto &server : servers) FreeLibrary(server.module);
+  for (auto &server : servers)
+    FreeLibrary(server.module);
 }
 
 } // namespace tallowick::platform
@@ -117,9 +123,11 @@ extern "C" {
 
 HRESULT WINAPI CoRegisterClassObject(REFCLSID rclsid, LPUNKNOWN pUnk, DWORD dwClsContext,
                                      DWORD flags, LPDWORD lpdwRegister) {
-  if (pUnk == nullptr || lpdwRegister == nullptr) return E_INVALIDARG;
+  if (pUnk == nullptr || lpdwRegister == nullptr)
+    return E_INVALIDARG;
   *lpdwRegister = 0;
-  if (!IsComInitializedOnThread()) return CO_E_NOTINITIALIZED;
+  if (!IsComInitializedOnThread())
+    return CO_E_NOTINITIALIZED;
   ComState &state = State();
   std::lock_guard guard(state.lock);
   pUnk->AddRef();
@@ -134,9 +142,11 @@ HRESULT WINAPI CoRevokeClassObject(DWORD dwRegister) {
   {
     ComState &state = State();
     std::lock_guard guard(state.lock);
-    auto it = std::find_if(state.classes.begin(), state.classes.end(),
-                           [dwRegister](const RegisteredClass &c) { return c.cookie == dwRegister; });
-    if (it == state.classes.end()) return CO_E_OBJNOTREG;
+    auto it =
+        std::find_if(state.classes.begin(), state.classes.end(),
+                     [dwRegister](const RegisteredClass &c) { return c.cookie == dwRegister; });
+    if (it == state.classes.end())
+      return CO_E_OBJNOTREG;
     object = it->object;
     state.classes.erase(it);
   }
@@ -147,10 +157,13 @@ HRESULT WINAPI CoRevokeClassObject(DWORD dwRegister) {
 HRESULT WINAPI CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, COSERVERINFO *pServerInfo,
                                 REFIID riid, LPVOID *ppv) {
   (void)pServerInfo;
-  if (ppv == nullptr) return E_INVALIDARG;
+  if (ppv == nullptr)
+    return E_INVALIDARG;
   *ppv = nullptr;
-  if (!IsComInitializedOnThread()) return CO_E_NOTINITIALIZED;
-  if ((dwClsContext & CLSCTX_ALL) == 0) return E_INVALIDARG;
+  if (!IsComInitializedOnThread())
+    return CO_E_NOTINITIALIZED;
+  if ((dwClsContext & CLSCTX_ALL) == 0)
+    return E_INVALIDARG;
 
   if (IUnknown *registered = FindRegisteredClass(rclsid, dwClsContext)) {
     HRESULT hr = registered->QueryInterface(riid, ppv);
@@ -164,12 +177,14 @@ HRESULT WINAPI CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, COSERVERINF
 
 HRESULT WINAPI CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWORD dwClsContext,
                                 REFIID riid, LPVOID *ppv) {
-  if (ppv == nullptr) return E_INVALIDARG;
+  if (ppv == nullptr)
+    return E_INVALIDARG;
   *ppv = nullptr;
   IClassFactory *factory = nullptr;
   HRESULT hr = CoGetClassObject(rclsid, dwClsContext, nullptr, IID_IClassFactory,
                                 reinterpret_cast<void **>(&factory));
-  if (FAILED(hr)) return hr;
+  if (FAILED(hr))
+    return hr;
   hr = factory->CreateInstance(pUnkOuter, riid, ppv);
   factory->Release();
   return hr;
@@ -186,14 +201,16 @@ void WINAPI CoFreeUnusedLibrariesEx(DWORD dwUnloadDelay, DWORD dwReserved) {
   }
   // Asked outside the lock: a server may call back into COM.
   for (const LoadedServer &server : servers) {
-    auto canUnload =
-        tallowick::platform::ProcAs<DllCanUnloadNowProc>(GetProcAddress(server.module, "DllCanUnloadNow"));
-    if (canUnload == nullptr || canUnload() != S_OK) continue;
+    auto canUnload = tallowick::platform::ProcAs<DllCanUnloadNowProc>(
+        GetProcAddress(server.module, "DllCanUnloadNow"));
+    if (canUnload == nullptr || canUnload() != S_OK)
+      continue;
     {
       std::lock_guard guard(state.lock);
       auto it = std::find_if(state.servers.begin(), state.servers.end(),
                              [&](const LoadedServer &s) { return s.module == server.module; });
-      if (it == state.servers.end()) continue;
+      if (it == state.servers.end())
+        continue;
       state.servers.erase(it);
     }
     FreeLibrary(server.module);

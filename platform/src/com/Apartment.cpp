@@ -28,11 +28,13 @@ bool IsComInitializedOnThread() { return t_apartment.count > 0; }
 extern "C" {
 
 HRESULT WINAPI CoInitializeEx(LPVOID pvReserved, DWORD dwCoInit) {
-  if (pvReserved != nullptr) return E_INVALIDARG;
+  if (pvReserved != nullptr)
+    return E_INVALIDARG;
   DWORD model = dwCoInit & kModelMask;
   ThreadApartment &apartment = t_apartment;
   if (apartment.count > 0) {
-    if (apartment.model != model) return RPC_E_CHANGED_MODE;
+    if (apartment.model != model)
+      return RPC_E_CHANGED_MODE;
     ++apartment.count;
     return S_FALSE;
   }
@@ -48,9 +50,12 @@ HRESULT WINAPI CoInitialize(LPVOID pvReserved) {
 
 void WINAPI CoUninitialize(void) {
   ThreadApartment &apartment = t_apartment;
-  if (apartment.count == 0) return;
-  if (--apartment.count > 0) return;
-  if (--g_initialisedThreads == 0) tallowick::platform::ReleaseComServers();
+  if (apartment.count == 0)
+    return;
+  if (--apartment.count > 0)
+    return;
+  if (--g_initialisedThreads == 0)
+    tallowick::platform::ReleaseComServers();
 }
 
 } // extern "C"

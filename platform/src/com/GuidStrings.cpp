@@ -17,9 +17,12 @@ namespace {
 constexpr int kGuidChars = 38; // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}"
 
 int HexDigit(wchar_t c) {
-  if (c >= L'0' && c <= L'9') return c - L'0';
-  if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-  if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+  if (c >= L'0' && c <= L'9')
+    return c - L'0';
+  if (c >= L'a' && c <= L'f')
+    return c - L'a' + 10;
+  if (c >= L'A' && c <= L'F')
+    return c - L'A' + 10;
   return -1;
 }
 
@@ -27,7 +30,8 @@ bool ReadHex(const wchar_t *text, int digits, uint64_t &value) {
   value = 0;
   for (int i = 0; i < digits; ++i) {
     int d = HexDigit(text[i]);
-    if (d < 0) return false;
+    if (d < 0)
+      return false;
     value = (value << 4) | static_cast<uint64_t>(d);
   }
   return true;
@@ -38,20 +42,25 @@ bool ReadHex(const wchar_t *text, int digits, uint64_t &value) {
 namespace tallowick::platform {
 
 bool ParseBracedGuid(const wchar_t *text, GUID &guid) {
-  if (text == nullptr || std::wcslen(text) != kGuidChars) return false;
+  if (text == nullptr || std::wcslen(text) != kGuidChars)
+    return false;
   if (text[0] != L'{' || text[37] != L'}' || text[9] != L'-' || text[14] != L'-' ||
       text[19] != L'-' || text[24] != L'-')
     return false;
   uint64_t v = 0;
-  if (!ReadHex(text + 1, 8, v)) return false;
+  if (!ReadHex(text + 1, 8, v))
+    return false;
   guid.Data1 = static_cast<DWORD>(v);
-  if (!ReadHex(text + 10, 4, v)) return false;
+  if (!ReadHex(text + 10, 4, v))
+    return false;
   guid.Data2 = static_cast<WORD>(v);
-  if (!ReadHex(text + 15, 4, v)) return false;
+  if (!ReadHex(text + 15, 4, v))
+    return false;
   guid.Data3 = static_cast<WORD>(v);
   const int offsets[8] = {20, 22, 25, 27, 29, 31, 33, 35};
   for (int i = 0; i < 8; ++i) {
-    if (!ReadHex(text + offsets[i], 2, v)) return false;
+    if (!ReadHex(text + offsets[i], 2, v))
+      return false;
     guid.Data4[i] = static_cast<BYTE>(v);
   }
   return true;
@@ -74,7 +83,8 @@ using tallowick::platform::ParseBracedGuid;
 
 HRESULT CopyToTaskMem(const std::wstring &text, LPOLESTR *out) {
   auto *buffer = static_cast<LPOLESTR>(CoTaskMemAlloc((text.size() + 1) * sizeof(OLECHAR)));
-  if (buffer == nullptr) return E_OUTOFMEMORY;
+  if (buffer == nullptr)
+    return E_OUTOFMEMORY;
   std::wmemcpy(buffer, text.c_str(), text.size() + 1);
   *out = buffer;
   return S_OK;
@@ -85,14 +95,16 @@ HRESULT CopyToTaskMem(const std::wstring &text, LPOLESTR *out) {
 extern "C" {
 
 int WINAPI StringFromGUID2(REFGUID rguid, LPOLESTR lpsz, int cchMax) {
-  if (lpsz == nullptr || cchMax < kGuidChars + 1) return 0;
+  if (lpsz == nullptr || cchMax < kGuidChars + 1)
+    return 0;
   std::wstring text = GuidToString(rguid);
   std::wmemcpy(lpsz, text.c_str(), text.size() + 1);
   return kGuidChars + 1;
 }
 
 HRESULT WINAPI StringFromCLSID(REFCLSID rclsid, LPOLESTR *lplpsz) {
-  if (lplpsz == nullptr) return E_INVALIDARG;
+  if (lplpsz == nullptr)
+    return E_INVALIDARG;
   *lplpsz = nullptr;
   return CopyToTaskMem(GuidToString(rclsid), lplpsz);
 }
@@ -102,30 +114,36 @@ HRESULT WINAPI StringFromIID(REFIID rclsid, LPOLESTR *lplpsz) {
 }
 
 HRESULT WINAPI IIDFromString(LPCOLESTR lpsz, LPIID lpiid) {
-  if (lpiid == nullptr) return E_INVALIDARG;
+  if (lpiid == nullptr)
+    return E_INVALIDARG;
   if (lpsz == nullptr) {
     *lpiid = GUID_NULL;
     return S_OK;
   }
   GUID guid{};
-  if (!ParseBracedGuid(lpsz, guid)) return E_INVALIDARG;
+  if (!ParseBracedGuid(lpsz, guid))
+    return E_INVALIDARG;
   *lpiid = guid;
   return S_OK;
 }
 
 HRESULT WINAPI CLSIDFromProgID(LPCOLESTR lpszProgID, LPCLSID lpclsid) {
-  if (lpszProgID == nullptr || lpclsid == nullptr) return E_INVALIDARG;
+  if (lpszProgID == nullptr || lpclsid == nullptr)
+    return E_INVALIDARG;
   *lpclsid = GUID_NULL;
-  if (*lpszProgID == L'\0') return CO_E_CLASSSTRING;
+  if (*lpszProgID == L'\0')
+    return CO_E_CLASSSTRING;
   auto text = ReadClassesRootString(std::wstring(lpszProgID) + L"\\CLSID");
   GUID guid{};
-  if (!text || !ParseBracedGuid(text->c_str(), guid)) return CO_E_CLASSSTRING;
+  if (!text || !ParseBracedGuid(text->c_str(), guid))
+    return CO_E_CLASSSTRING;
   *lpclsid = guid;
   return S_OK;
 }
 
 HRESULT WINAPI CLSIDFromString(LPCOLESTR lpsz, LPCLSID pclsid) {
-  if (pclsid == nullptr) return E_INVALIDARG;
+  if (pclsid == nullptr)
+    return E_INVALIDARG;
   if (lpsz == nullptr) {
     *pclsid = GUID_NULL;
     return S_OK;
@@ -136,23 +154,28 @@ HRESULT WINAPI CLSIDFromString(LPCOLESTR lpsz, LPCLSID pclsid) {
     return S_OK;
   }
   *pclsid = GUID_NULL;
-  if (lpsz[0] == L'{') return CO_E_CLASSSTRING;
+  if (lpsz[0] == L'{')
+    return CO_E_CLASSSTRING;
   return CLSIDFromProgID(lpsz, pclsid);
 }
 
 HRESULT WINAPI ProgIDFromCLSID(REFCLSID clsid, LPOLESTR *lplpszProgID) {
-  if (lplpszProgID == nullptr) return E_INVALIDARG;
+  if (lplpszProgID == nullptr)
+    return E_INVALIDARG;
   *lplpszProgID = nullptr;
   auto text = ReadClassesRootString(L"CLSID\\" + GuidToString(clsid) + L"\\ProgID");
-  if (!text || text->empty()) return REGDB_E_CLASSNOTREG;
+  if (!text || text->empty())
+    return REGDB_E_CLASSNOTREG;
   return CopyToTaskMem(*text, lplpszProgID);
 }
 
 HRESULT WINAPI CoCreateGuid(GUID *pguid) {
-  if (pguid == nullptr) return E_INVALIDARG;
+  if (pguid == nullptr)
+    return E_INVALIDARG;
   std::random_device device;
   unsigned char bytes[16];
-  for (auto &b : bytes) b = static_cast<unsigned char>(device());
+  for (auto &b : bytes)
+    b = static_cast<unsigned char>(device());
   bytes[6] = static_cast<unsigned char>((bytes[6] & 0x0F) | 0x40); // version 4
   bytes[8] = static_cast<unsigned char>((bytes[8] & 0x3F) | 0x80); // RFC 4122 variant
   pguid->Data1 = static_cast<DWORD>(bytes[0]) << 24 | static_cast<DWORD>(bytes[1]) << 16 |

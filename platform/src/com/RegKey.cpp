@@ -16,18 +16,21 @@ LONG RegKey::Create(HKEY parent, const std::wstring &path, REGSAM access) {
 }
 
 void RegKey::Close() {
-  if (key_ == nullptr) return;
+  if (key_ == nullptr)
+    return;
   RegCloseKey(key_);
   key_ = nullptr;
 }
 
 std::optional<std::wstring> RegKey::ReadString(const std::wstring &name) const {
-  if (key_ == nullptr) return std::nullopt;
+  if (key_ == nullptr)
+    return std::nullopt;
   DWORD type = 0;
   DWORD size = 0;
   if (RegQueryValueExW(key_, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
     return std::nullopt;
-  if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
+  if (type != REG_SZ && type != REG_EXPAND_SZ)
+    return std::nullopt;
   std::vector<WCHAR> buffer(size / sizeof(WCHAR) + 1, L'\0');
   if (RegQueryValueExW(key_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE *>(buffer.data()),
                        &size) != ERROR_SUCCESS)
@@ -52,7 +55,8 @@ bool RegKey::IsEmpty() const {
 
 std::optional<std::wstring> ReadClassesRootString(const std::wstring &path) {
   RegKey key;
-  if (key.Open(HKEY_CLASSES_ROOT, path) != ERROR_SUCCESS) return std::nullopt;
+  if (key.Open(HKEY_CLASSES_ROOT, path) != ERROR_SUCCESS)
+    return std::nullopt;
   return key.ReadString();
 }
 

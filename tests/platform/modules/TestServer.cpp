@@ -29,7 +29,8 @@ public:
     return S_OK;
   }
   STDMETHODIMP Get(LONG *value) override {
-    if (value == nullptr) return E_POINTER;
+    if (value == nullptr)
+      return E_POINTER;
     *value = value_;
     return S_OK;
   }
@@ -40,7 +41,8 @@ private:
     Counter *owner = nullptr;
     LONG refs = 1;
     STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override {
-      if (ppv == nullptr) return E_POINTER;
+      if (ppv == nullptr)
+        return E_POINTER;
       *ppv = nullptr;
       if (riid == IID_IUnknown) {
         *ppv = static_cast<IUnknown *>(this);
@@ -55,7 +57,8 @@ private:
     STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&refs); }
     STDMETHODIMP_(ULONG) Release() override {
       LONG left = InterlockedDecrement(&refs);
-      if (left == 0) delete owner;
+      if (left == 0)
+        delete owner;
       return static_cast<ULONG>(left);
     }
   };
@@ -68,7 +71,8 @@ private:
 class Factory final : public IClassFactory {
 public:
   STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override {
-    if (ppv == nullptr) return E_POINTER;
+    if (ppv == nullptr)
+      return E_POINTER;
     if (riid != IID_IUnknown && riid != IID_IClassFactory) {
       *ppv = nullptr;
       return E_NOINTERFACE;
@@ -80,9 +84,11 @@ public:
   STDMETHODIMP_(ULONG) AddRef() override { return 2; }
   STDMETHODIMP_(ULONG) Release() override { return 1; }
   STDMETHODIMP CreateInstance(IUnknown *outer, REFIID riid, void **ppv) override {
-    if (ppv == nullptr) return E_POINTER;
+    if (ppv == nullptr)
+      return E_POINTER;
     *ppv = nullptr;
-    if (outer != nullptr && riid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
+    if (outer != nullptr && riid != IID_IUnknown)
+      return CLASS_E_NOAGGREGATION;
     auto *counter = new Counter(outer);
     HRESULT hr = counter->NonDelegating()->QueryInterface(riid, ppv);
     counter->NonDelegating()->Release();
@@ -109,9 +115,10 @@ std::wstring ModuleFileName() {
 
 LONG SetDefault(const std::wstring &path, const std::wstring &value, LPCWSTR name = nullptr) {
   HKEY key = nullptr;
-  LONG rc = RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                            nullptr, &key, nullptr);
-  if (rc != ERROR_SUCCESS) return rc;
+  LONG rc = RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &key, nullptr);
+  if (rc != ERROR_SUCCESS)
+    return rc;
   rc = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(value.c_str()),
                       static_cast<DWORD>((value.size() + 1) * sizeof(WCHAR)));
   RegCloseKey(key);
@@ -128,34 +135,42 @@ const TALLOWICK_TYPEINFO_DESC kTypes[] = {
     {TKIND_COCLASS, CLSID_TestCounter, L"TestCounter", L"TestCounter Class"},
     {TKIND_INTERFACE, __uuidof(ITestCounter), L"ITestCounter", L"Counter interface"},
 };
-const TALLOWICK_TYPELIB_DESC kTypeLib = {
-    {LIBID_TestServer, 0, SYS_WIN32, 1, 0, 0}, L"TestServerLib", L"TestServer 1.0 Type Library",
-    2, kTypes};
+const TALLOWICK_TYPELIB_DESC kTypeLib = {{LIBID_TestServer, 0, SYS_WIN32, 1, 0, 0},
+                                         L"TestServerLib",
+                                         L"TestServer 1.0 Type Library",
+                                         2,
+                                         kTypes};
 
 } // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE hinst, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) g_module = hinst;
+  if (reason == DLL_PROCESS_ATTACH)
+    g_module = hinst;
   return TRUE;
 }
 
 STDAPI DllCanUnloadNow(void) { return g_locks == 0 ? S_OK : S_FALSE; }
 
 STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID *ppv) {
-  if (ppv == nullptr) return E_POINTER;
+  if (ppv == nullptr)
+    return E_POINTER;
   *ppv = nullptr;
-  if (rclsid != CLSID_TestCounter) return CLASS_E_CLASSNOTAVAILABLE;
+  if (rclsid != CLSID_TestCounter)
+    return CLASS_E_CLASSNOTAVAILABLE;
   return g_factory.QueryInterface(riid, ppv);
 }
 
 STDAPI DllRegisterServer(void) {
   std::wstring clsid = L"CLSID\\" + ClsidText();
   LONG rc = SetDefault(clsid, L"TestCounter Class");
-  if (rc == ERROR_SUCCESS) rc = SetDefault(clsid + L"\\InprocServer32", ModuleFileName());
+  if (rc == ERROR_SUCCESS)
+    rc = SetDefault(clsid + L"\\InprocServer32", ModuleFileName());
   if (rc == ERROR_SUCCESS)
     rc = SetDefault(clsid + L"\\InprocServer32", L"Apartment", L"ThreadingModel");
-  if (rc == ERROR_SUCCESS) rc = SetDefault(clsid + L"\\ProgID", kTestCounterProgID);
-  if (rc == ERROR_SUCCESS) rc = SetDefault(std::wstring(kTestCounterProgID) + L"\\CLSID", ClsidText());
+  if (rc == ERROR_SUCCESS)
+    rc = SetDefault(clsid + L"\\ProgID", kTestCounterProgID);
+  if (rc == ERROR_SUCCESS)
+    rc = SetDefault(std::wstring(kTestCounterProgID) + L"\\CLSID", ClsidText());
   if (rc == ERROR_SUCCESS)
     rc = SetDefault(std::wstring(kTestCounterIndependentProgID) + L"\\CLSID", ClsidText());
   return rc == ERROR_SUCCESS ? S_OK : SELFREG_E_CLASS;
