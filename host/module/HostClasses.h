@@ -21,8 +21,5 @@ HRESULT CreateFilterStruct(IUnknown *outer, REFIID riid, void **ppv);
 HRESULT CreateAgentServices(IUnknown *outer, REFIID riid, void **ppv);
 HRESULT CreateKitsManager(IUnknown *outer, REFIID riid, void **ppv);
 
-// The module's lock count: live objects plus server locks.
-void LockModule();
-void UnlockModule();
 
 } // namespace host
