@@ -1,0 +1,48 @@
+// The reference host's own classes and interfaces, beside the host contract
+// that the kit shares (TallowickIE_h.h).
+#pragma once
+
+#include <windows.h>
+
+#include "TallowickIE_h.h"
+
+// {D4ABD5FD-41CF-4966-8EEC-24315E9ABA72}: agent services, ProgID "Quillon.WIAgentServicesIE".
+inline const CLSID CLSID_WIAgentServicesIE = {
+    0xD4ABD5FD, 0x41CF, 0x4966, {0x8E, 0xEC, 0x24, 0x31, 0x5E, 0x9A, 0xBA, 0x72}};
+// {3AC21B7F-A91D-46C6-92C4-F240182EDCD1}: the kits manager, ProgID "Quillon.WIKitsManagerIE".
+inline const CLSID CLSID_WIKitsManager = {
+    0x3AC21B7F, 0xA91D, 0x46C6, {0x92, 0xC4, 0xF2, 0x40, 0x18, 0x2E, 0xDC, 0xD1}};
+// {109E42CE-99C0-4D98-A7D7-83FB07231950}: event ids (IWebEventID).
+inline const CLSID CLSID_WebEventID = {
+    0x109E42CE, 0x99C0, 0x4D98, {0xA7, 0xD7, 0x83, 0xFB, 0x07, 0x23, 0x19, 0x50}};
+// {EC936706-9652-4D65-B2F6-BD33B2B5871D}: older runtime ids (IRuntimeID).
+inline const CLSID CLSID_RuntimeID = {
+    0xEC936706, 0x9652, 0x4D65, {0xB2, 0xF6, 0xBD, 0x33, 0xB2, 0xB5, 0x87, 0x1D}};
+
+inline constexpr const wchar_t *kAgentServicesProgID = L"Quillon.WIAgentServicesIE";
+inline constexpr const wchar_t *kKitsManagerProgID = L"Quillon.WIKitsManagerIE";
+inline constexpr const wchar_t *kHostModule = L"libTallowickHost.so";
+
+// The host program's side of agent services: the settings the kit reads with
+// GetSetting are the ones set here, and nothing else.
+MIDL_INTERFACE("F38053C4-7674-4A85-BE6D-4A329F9D6538")
+IWIHostSettings : public IUnknown {
+public:
+  STDMETHOD(SetSetting)(BSTR name, VARIANT value) = 0;
+  STDMETHOD(RemoveSetting)(BSTR name) = 0;
+  STDMETHOD(ClearSettings)() = 0;
+};
+__CRT_UUID_DECL(IWIHostSettings, 0xF38053C4, 0x7674, 0x4A85, 0xBE, 0x6D, 0x4A, 0x32, 0x9F, 0x9D,
+                0x65, 0x38)
+
+// What the kits manager received from the kits it initialised.
+MIDL_INTERFACE("ABDEC7EA-BBE5-4E84-964E-5D9F3C41B85E")
+IWIKitsManagerInfo : public IUnknown {
+public:
+  STDMETHOD(GetKitFactory)(IWIKitFactoryEx * *factory) = 0;
+  STDMETHOD(GetRequestsHandler)(IWIKitRequestsHandler2 * *handler) = 0;
+  STDMETHOD(GetCallbacker)(IWICallbacker * *callbacker) = 0;
+  STDMETHOD(Reset)() = 0;
+};
+__CRT_UUID_DECL(IWIKitsManagerInfo, 0xABDEC7EA, 0xBBE5, 0x4E84, 0x96, 0x4E, 0x5D, 0x9F, 0x3C, 0x41,
+                0xB8, 0x5E)
