@@ -46,8 +46,10 @@ protected:
   virtual HRESULT QueryOther(REFIID, void **) { return E_NOINTERFACE; }
 
 private:
-  template <class F, class...> using FirstOf = F;
-  template <class... Js> using First = FirstOf<Js...>;
+  template <class F, class...> struct FirstOf {
+    using type = F;
+  };
+  template <class... Js> using First = typename FirstOf<Js...>::type;
   template <class I> bool Match(REFIID riid, void **ppv) {
     if (riid != __uuidof(I)) return false;
     *ppv = static_cast<I *>(this);

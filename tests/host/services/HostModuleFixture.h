@@ -1,0 +1,58 @@
+// Each test gets its own registry file with the host module registered in it,
+// and an initialised apartment. Objects come from the module through COM.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "TallowickHost.h"
+
+class HostModuleFixture : public ::testing::Test {
+protected:
+  void SetUp() override {
+    folder_ = std::filesystem::temp_directory_path() /
+              ("tallowick-host-" + std::to_string(getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+    setenv("TALLOWICK_REGISTRY", (folder_ / "registry.reg").c_str(), 1);
+    ASSERT_EQ(CoInitialize(nullptr), S_OK);
+    ASSERT_EQ(CallExport("DllRegisterServer"), S_OK);
+  }
+  void TearDown() override {
+    CoUninitialize();
+    unsetenv("TALLOWICK_REGISTRY");
+    std::filesystem::remove_all(folder_);
+  }
+
+  // Loads the module, calls one of its HRESULT(void) exports and frees it.
+  static HRESULT CallExport(const char *name) {
+    HMODULE module = LoadLibraryW(kHostModule);
+    if (module == nullptr)
+      return E_FAIL;
+    FARPROC proc = GetProcAddress(module, name);
+    HRESULT hr = E_FAIL;
+    if (proc != nullptr)
+      hr = reinterpret_cast<HRESULT(WINAPI *)()>(reinterpret_cast<void (*)()>(proc))();
+    FreeLibrary(module);
+    return hr;
+  }
+
+  template <class I> static HRESULT Create(const wchar_t *progId, REFIID iid, I **out) {
+    CLSID clsid{};
+    HRESULT hr = CLSIDFromProgID(progId, &clsid);
+    if (FAILED(hr))
+      return hr;
+    return CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid,
+                            reinterpret_cast<void **>(out));
+  }
+
+  std::filesystem::path folder_;
+};
