@@ -14,6 +14,16 @@
 
 #include "TallowickHost.h"
 
+// A BSTR owned by the test.
+struct TestBstr {
+  explicit TestBstr(const wchar_t *text) : value(SysAllocString(text)) {}
+  ~TestBstr() { SysFreeString(value); }
+  TestBstr(const TestBstr &) = delete;
+  TestBstr &operator=(const TestBstr &) = delete;
+  operator BSTR() const { return value; }
+  BSTR value;
+};
+
 class HostModuleFixture : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -32,15 +42,16 @@ protected:
     std::filesystem::remove_all(folder_);
   }
 
+  template <class F> static F Export(HMODULE module, const char *name) {
+    return reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+  }
   // Loads the module, calls one of its HRESULT(void) exports and frees it.
   static HRESULT CallExport(const char *name) {
     HMODULE module = LoadLibraryW(kHostModule);
     if (module == nullptr)
       return E_FAIL;
-    FARPROC proc = GetProcAddress(module, name);
-    HRESULT hr = E_FAIL;
-    if (proc != nullptr)
-      hr = reinterpret_cast<HRESULT(WINAPI *)()>(reinterpret_cast<void (*)()>(proc))();
+    auto entry = Export<HRESULT(WINAPI *)()>(module, name);
+    HRESULT hr = entry != nullptr ? entry() : E_FAIL;
     FreeLibrary(module);
     return hr;
   }
