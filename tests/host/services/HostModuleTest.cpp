@@ -1,5 +1,6 @@
 #include "HostModuleFixture.h"
 
+#include <fstream>
 #include <string>
 #include <utility>
 
@@ -113,6 +114,13 @@ TEST_F(HostModuleTest, UnregisterRemovesItsKeysOnly) {
                              reinterpret_cast<void **>(&object)),
             REGDB_E_CLASSNOTREG);
   EXPECT_EQ(CallExport("DllUnregisterServer"), S_OK);
+}
+
+TEST_F(HostModuleTest, RegistrationThatCannotBeWrittenFails) {
+  // The registry file's folder is a plain file: nothing can be written.
+  std::ofstream(folder_ / "blocked") << "x";
+  setenv("TALLOWICK_REGISTRY", (folder_ / "blocked" / "registry.reg").c_str(), 1);
+  EXPECT_EQ(CallExport("DllRegisterServer"), SELFREG_E_CLASS);
 }
 
 TEST_F(HostModuleTest, UnloadsWhenEverythingIsReleased) {
