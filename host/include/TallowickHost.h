@@ -35,6 +35,17 @@ public:
 __CRT_UUID_DECL(IWIHostSettings, 0xF38053C4, 0x7674, 0x4A85, 0xBE, 0x6D, 0x4A, 0x32, 0x9F, 0x9D,
                 0x65, 0x38)
 
+// The web classes that kits registered with agent services, in the order of
+// their first registration (the host's own classes 0..28 are not listed).
+MIDL_INTERFACE("5C1D2B7E-8A43-4F0B-9E61-3D27A4C5B918")
+IWIHostWebClasses : public IUnknown {
+public:
+  STDMETHOD(GetRegisteredClassCount)(LONG * count) = 0;
+  STDMETHOD(GetRegisteredClass)(LONG index, LONG * id, BSTR * name) = 0;
+};
+__CRT_UUID_DECL(IWIHostWebClasses, 0x5C1D2B7E, 0x8A43, 0x4F0B, 0x9E, 0x61, 0x3D, 0x27, 0xA4, 0xC5,
+                0xB9, 0x18)
+
 // What the kits manager received from the kits it initialised.
 MIDL_INTERFACE("ABDEC7EA-BBE5-4E84-964E-5D9F3C41B85E")
 IWIKitsManagerInfo : public IUnknown {

@@ -3,7 +3,9 @@
 // its IWIAgentServices.
 #include <windows.h>
 
+#include <algorithm>
 #include <map>
+#include <vector>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -50,7 +52,8 @@ std::recursive_mutex g_slotLock;
 CAgentServices *g_instance = nullptr;
 
 class CAgentServices final
-    : public CHostObject<IWIAgentServices, IWIAgentObjectServices, IWIHostSettings> {
+    : public CHostObject<IWIAgentServices, IWIAgentObjectServices, IWIHostSettings,
+                         IWIHostWebClasses> {
 public:
   CAgentServices() {
     for (LONG id = 0; id < static_cast<LONG>(std::size(kHostClasses)); ++id)
@@ -88,6 +91,8 @@ public:
     try {
       std::lock_guard guard(lock_);
       AddClass(classId, FromBstr(className));
+      if (std::find(registered_.begin(), registered_.end(), classId) == registered_.end())
+        registered_.push_back(classId);
       return S_OK;
     } catch (...) {
       return E_OUTOFMEMORY;
@@ -185,6 +190,31 @@ public:
     return S_OK;
   }
 
+  // IWIHostWebClasses
+  STDMETHODIMP GetRegisteredClassCount(LONG *count) override {
+    if (count == nullptr)
+      return E_POINTER;
+    std::lock_guard guard(lock_);
+    *count = static_cast<LONG>(registered_.size());
+    return S_OK;
+  }
+
+  STDMETHODIMP GetRegisteredClass(LONG index, LONG *id, BSTR *name) override {
+    if (id == nullptr || name == nullptr)
+      return E_POINTER;
+    *id = 0;
+    *name = nullptr;
+    try {
+      std::lock_guard guard(lock_);
+      if (index < 0 || static_cast<size_t>(index) >= registered_.size())
+        return E_INVALIDARG;
+      *id = registered_[static_cast<size_t>(index)];
+      return PutBstr(names_[*id], name);
+    } catch (...) {
+      return E_OUTOFMEMORY;
+    }
+  }
+
 private:
   // Adds or replaces a class; a name answers the id it was last given.
   void AddClass(LONG id, const std::wstring &name) {
@@ -202,6 +232,7 @@ private:
   Settings settings_;
   std::map<LONG, std::wstring> names_;
   std::map<std::wstring, LONG> ids_;
+  std::vector<LONG> registered_;
 };
 
 } // namespace

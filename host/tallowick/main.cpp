@@ -12,7 +12,7 @@ void PrintUsage() {
   std::fputs("usage: tallowick [--registry FILE] [--setting NAME=VALUE]... COMMAND [ARGS]\n"
              "\n"
              "commands:\n"
-             "  status                    what is built and ready\n"
+             "  kit-info [--json]         create and initialise the kit as a host does; report it\n"
              "  register MODULE           load MODULE and call its DllRegisterServer\n"
              "  unregister MODULE         load MODULE and call its DllUnregisterServer\n"
              "  registry export [KEY]     print the registry, or the subtree at KEY, as REGEDIT4\n",
@@ -41,7 +41,7 @@ bool ParseCommandLine(int argc, char **argv, Invocation &invocation) {
       invocation.options.settings.emplace_back(value.substr(0, eq), value.substr(eq + 1));
       continue;
     }
-    if (arg.rfind("--", 0) == 0 && arg != "--json") {
+    if (arg.rfind("--", 0) == 0) {
       std::fprintf(stderr, "tallowick: unknown option %s\n", arg.c_str());
       return false;
     }
@@ -50,12 +50,6 @@ bool ParseCommandLine(int argc, char **argv, Invocation &invocation) {
   for (; i < argc; ++i)
     invocation.args.emplace_back(argv[i]);
   return true;
-}
-
-int RunStatus(const Invocation &) {
-  std::puts("tallowick: platform core (COM, registry, OLE Automation, Win32 modules and kernel "
-            "objects) built; the kit's classes arrive with the kit entry.");
-  return 0;
 }
 
 } // namespace tallowick::cli
@@ -75,8 +69,8 @@ int main(int argc, char **argv) {
   const std::string &command = invocation.args[0];
   CoInitialize(nullptr);
   int status = 2;
-  if (command == "status") {
-    status = RunStatus(invocation);
+  if (command == "kit-info") {
+    status = RunKitInfo(invocation);
   } else if (command == "register" || command == "unregister") {
     status = RunRegister(invocation, command == "unregister");
   } else if (command == "registry") {
