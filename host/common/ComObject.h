@@ -5,6 +5,7 @@
 
 #include <new>
 #include <string>
+#include <tuple>
 
 namespace host {
 
@@ -46,8 +47,7 @@ protected:
   virtual HRESULT QueryOther(REFIID, void **) { return E_NOINTERFACE; }
 
 private:
-  template <class F, class...> using FirstOf = F;
-  template <class... Js> using First = FirstOf<Js...>;
+  template <class... Js> using First = std::tuple_element_t<0, std::tuple<Js...>>;
   template <class I> bool Match(REFIID riid, void **ppv) {
     if (riid != __uuidof(I)) return false;
     *ppv = static_cast<I *>(this);
