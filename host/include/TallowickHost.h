@@ -57,3 +57,16 @@ public:
 };
 __CRT_UUID_DECL(IWIKitsManagerInfo, 0xABDEC7EA, 0xBBE5, 0x4E84, 0x96, 0x4E, 0x5D, 0x9F, 0x3C, 0x41,
                 0xB8, 0x5E)
+
+// Translates attribute ids to names and back for IWebInfo::ToSafeArray,
+// FromSafeArray and FromPropCollection (the "attribute conversion map").
+// Both methods answer S_FALSE and a null/zero out-value for what they do not
+// know.
+MIDL_INTERFACE("64B27D8D-5FB3-47D5-9F9B-005D8EC82A48")
+IWIAttrConversionMap : public IUnknown {
+public:
+  STDMETHOD(GetAttrName)(LONG id, BSTR * name) = 0;
+  STDMETHOD(GetAttrId)(BSTR name, LONG * id) = 0;
+};
+__CRT_UUID_DECL(IWIAttrConversionMap, 0x64B27D8D, 0x5FB3, 0x47D5, 0x9F, 0x9B, 0x00, 0x5D, 0x8E, 0xC8,
+                0x2A, 0x48)
