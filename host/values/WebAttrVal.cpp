@@ -9,9 +9,10 @@
 //   values, the value's own type with one value, WEB_AV_PACKABLE with several.
 // - GetError answers S_OK and the code while an error is set, else S_FALSE and
 //   WEB_UNDEFINED_ERROR.
-// - ToVariant: VT_ERROR (scode = the code) while an error is set, VT_EMPTY
-//   without values, the value's VARIANT with one, a VT_ARRAY|VT_VARIANT vector
-//   with several. ToSafeArray: always the VT_VARIANT vector (0-based).
+// - ToVariant: the value's VARIANT with one value, a VT_ARRAY|VT_VARIANT
+//   vector with several; without values VT_ERROR (scode = the code) while an
+//   error is set, else VT_EMPTY. ToSafeArray: always the VT_VARIANT vector
+//   (0-based).
 // - Indices out of range answer DISP_E_BADINDEX with a zero/null out-value.
 // - Compare: S_OK when both carry the same error state, the same number of
 //   values and each pair is equal; this object's values are the patterns
@@ -164,13 +165,13 @@ public:
     if (pvt == nullptr)
       return E_POINTER;
     VariantInit(pvt);
-    if (hasError_) {
-      pvt->vt = VT_ERROR;
-      pvt->scode = error_;
+    if (values_.empty()) {
+      if (hasError_) {
+        pvt->vt = VT_ERROR;
+        pvt->scode = error_;
+      }
       return S_OK;
     }
-    if (values_.empty())
-      return S_OK;
     if (values_.size() == 1)
       return values_[0]->ToVariant(pvt);
     SAFEARRAY *array = nullptr;

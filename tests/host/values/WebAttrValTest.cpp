@@ -102,6 +102,17 @@ TEST(WebAttrValTest, ToVariantAndToSafeArray) {
   EXPECT_EQ(second->vt, VT_I4);
   EXPECT_EQ(second->lVal, 2);
 
+  ASSERT_EQ(a->SetError(WEB_E_INVALID_ARG), S_OK); // values still answer
+  VariantHolder withError;
+  ASSERT_EQ(a->ToVariant(withError.Ptr()), S_OK);
+  EXPECT_EQ(withError->vt, VT_ARRAY | VT_VARIANT);
+  auto failed = NewAttr();
+  ASSERT_EQ(failed->SetError(WEB_E_INVALID_ARG), S_OK);
+  VariantHolder error;
+  ASSERT_EQ(failed->ToVariant(error.Ptr()), S_OK);
+  EXPECT_EQ(error->vt, VT_ERROR);
+  EXPECT_EQ(error->scode, WEB_E_INVALID_ARG);
+
   SAFEARRAY *array = nullptr;
   ASSERT_EQ(a->ToSafeArray(&array), S_OK);
   LONG upper = -1;

@@ -270,6 +270,14 @@ TEST(WebInfoTest, SafeArrayRoundTripWithAndWithoutMap) {
   SafeArrayDestroy(named);
   EXPECT_EQ(TopString(viaMap.Get(), 6), L"Tab");
 
+  auto nothing = NewInfo();
+  SAFEARRAY *none = nullptr;
+  ASSERT_EQ(nothing->ToSafeArray(nullptr, &none), S_OK);
+  ASSERT_EQ(viaMap->FromSafeArray(nullptr, none), S_OK);
+  SafeArrayDestroy(none);
+  ASSERT_EQ(viaMap->GetSize(&size), S_OK);
+  EXPECT_EQ(size, 0u);
+
   CountingUnknown notAMap;
   EXPECT_EQ(viaMap->ToSafeArray(&notAMap, &named), E_NOINTERFACE);
   EXPECT_EQ(viaMap->FromSafeArray(nullptr, nullptr), E_INVALIDARG);

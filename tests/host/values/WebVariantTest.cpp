@@ -298,6 +298,29 @@ TEST(WebVariantTest, RuntimeIdsAreCopiedInAndOut) {
   EXPECT_EQ(back->Compare(v.Get(), 0, 0), S_OK);
 }
 
+TEST(WebVariantTest, EventIdsAreCopiedInAndOut) {
+  auto event = Make<IWebEventID>(CreateWebEventID);
+  Bstr click(L"onclick");
+  ASSERT_EQ(event->Set(nullptr, 10, 20, click, nullptr, 0), S_OK);
+  auto v = NewVariant();
+  ASSERT_EQ(v->put_eventId(event.Get()), S_OK);
+  EXPECT_EQ(TypeOf(v.Get()), WEB_AV_EVENT_ID);
+  EXPECT_EQ(v->CompareEventId(event.Get()), S_OK);
+  Bstr blur(L"onblur");
+  ASSERT_EQ(event->Set(nullptr, 10, 20, blur, nullptr, 0), S_OK);
+  EXPECT_EQ(v->CompareEventId(event.Get()), S_FALSE);
+
+  ComPtr<IWebEventID> out;
+  ASSERT_EQ(v->get_eventId(out.Out()), S_OK);
+  ASSERT_TRUE(out);
+  EXPECT_NE(out.Get(), event.Get());
+  EXPECT_EQ(v->CompareEventId(out.Get()), S_OK);
+  EXPECT_EQ(v->put_eventId(nullptr), E_INVALIDARG);
+  EXPECT_EQ(TypeOf(v.Get()), WEB_AV_EVENT_ID);
+  LONG l = 0;
+  EXPECT_EQ(v->get_long(&l), DISP_E_TYPEMISMATCH);
+}
+
 TEST(WebVariantTest, SetCopiesAndNullOutPointersAreRefused) {
   auto a = NewVariant();
   auto b = NewVariant();
