@@ -75,6 +75,12 @@ void RememberServer(HMODULE module) {
 using DllGetClassObjectProc = HRESULT(WINAPI *)(REFCLSID, REFIID, LPVOID *);
 using DllCanUnloadNowProc = HRESULT(WINAPI *)();
 
+bool CanUnloadNow(HMODULE module) {
+  auto canUnload = tallowick::platform::ProcAs<DllCanUnloadNowProc>(
+      GetProcAddress(module, "DllCanUnloadNow"));
+  return canUnload != nullptr && canUnload() == S_OK;
+}
+
 HRESULT GetInprocClassObject(REFCLSID clsid, REFIID riid, LPVOID *ppv) {
   std::wstring clsidKey = L"CLSID\\" + GuidToString(clsid);
   RegKey classKey;
@@ -106,6 +112,9 @@ HRESULT GetInprocClassObject(REFCLSID clsid, REFIID riid, LPVOID *ppv) {
 
 namespace tallowick::platform {
 
+// Servers that can unload go first, again and again, so that a server still
+// holding another one's objects releases them (from its detach code) while
+// that one is loaded; whatever is left goes last-loaded first.
 void ReleaseComServers() {
   std::vector<LoadedServer> servers;
   {
@@ -113,8 +122,18 @@ void ReleaseComServers() {
     std::lock_guard guard(state.lock);
     servers.swap(state.servers);
   }
-  for (auto &server : servers)
-    FreeLibrary(server.module);
+  for (bool progress = true; progress;) {
+    progress = false;
+    for (auto it = servers.rbegin(); it != servers.rend(); ++it) {
+      if (!CanUnloadNow(it->module)) continue;
+      HMODULE module = it->module;
+      servers.erase(std::next(it).base());
+      FreeLibrary(module);
+      progress = true;
+      break;
+    }
+  }
+  for (auto it = servers.rbegin(); it != servers.rend(); ++it) FreeLibrary(it->module);
 }
 
 } // namespace tallowick::platform
@@ -201,9 +220,7 @@ void WINAPI CoFreeUnusedLibrariesEx(DWORD dwUnloadDelay, DWORD dwReserved) {
   }
   // Asked outside the lock: a server may call back into COM.
   for (const LoadedServer &server : servers) {
-    auto canUnload = tallowick::platform::ProcAs<DllCanUnloadNowProc>(
-        GetProcAddress(server.module, "DllCanUnloadNow"));
-    if (canUnload == nullptr || canUnload() != S_OK)
+    if (!CanUnloadNow(server.module))
       continue;
     {
       std::lock_guard guard(state.lock);
