@@ -1,0 +1,117 @@
+// The tallowick program as a user runs it: its own process, a registry file of
+// the test's, exit codes and output.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path BinFolder() {
+  WCHAR path[MAX_PATH];
+  DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return fs::path(std::wstring(path, n)).parent_path();
+}
+
+struct Outcome {
+  int status = -1;
+  std::string output; // standard output and standard error
+};
+
+class TallowickCliTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() /
+              ("tallowick-cli-" + std::to_string(getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  Outcome Tallowick(const std::string &args) {
+    std::string command = (BinFolder() / "tallowick").string() + " --registry " +
+                          (folder_ / "registry.reg").string() + " " + args + " 2>&1";
+    Outcome run;
+    FILE *pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return run;
+    std::array<char, 4096> buffer{};
+    size_t n = 0;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.output.append(buffer.data(), n);
+    int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+  }
+
+  fs::path folder_;
+};
+
+TEST_F(TallowickCliTest, KitInfoReportsTheKitAsTheHostSeesIt) {
+  Outcome unregistered = Tallowick("kit-info");
+  EXPECT_EQ(unregistered.status, 1);
+  EXPECT_NE(unregistered.output.find("tallowick register libTallowickIE.so"), std::string::npos)
+      << unregistered.output;
+
+  Outcome registered = Tallowick("register libTallowickIE.so");
+  EXPECT_EQ(registered.status, 0);
+  EXPECT_EQ(registered.output, "DllRegisterServer: 0x00000000\n");
+
+  Outcome info = Tallowick("kit-info --json");
+  EXPECT_EQ(info.status, 0) << info.output;
+  EXPECT_EQ(info.output,
+            "{\"kitId\":4,\"kitName\":\"Tallowick for IE\",\"webClasses\":["
+            "{\"id\":1025,\"name\":\"WbfTabStrip\"},{\"id\":1026,\"name\":\"WbfToolbar\"},"
+            "{\"id\":1027,\"name\":\"WbfTreeView\"},{\"id\":1028,\"name\":\"WbfCalendar\"},"
+            "{\"id\":1029,\"name\":\"WbfGrid\"},{\"id\":1030,\"name\":\"WbfUltraGrid\"}],"
+            "\"received\":{\"factory\":true,\"requestsHandler\":true,\"callbacker\":true}}\n");
+}
+
+TEST_F(TallowickCliTest, RegistrationCommandsAndExport) {
+  EXPECT_EQ(Tallowick("register libTallowickIE.so").status, 0);
+  EXPECT_EQ(Tallowick("register libTallowickIE.so").status, 0);
+  Outcome first = Tallowick("unregister libTallowickIE.so");
+  EXPECT_EQ(first.status, 0); // S_FALSE succeeds
+  EXPECT_EQ(first.output, "DllUnregisterServer: 0x00000001\n");
+
+  Outcome exported =
+      Tallowick("registry export 'HKEY_CLASSES_ROOT\\CLSID\\{DFD0DCE1-9E27-43F5-85FB-995F3453720E}'");
+  EXPECT_EQ(exported.status, 0);
+  EXPECT_EQ(exported.output.rfind("REGEDIT4\n", 0), 0u) << exported.output;
+  EXPECT_NE(exported.output.find("\"RefCount\"=dword:00000001"), std::string::npos);
+  EXPECT_NE(exported.output.find("@=\"libTallowickIE.so\""), std::string::npos);
+
+  EXPECT_EQ(Tallowick("unregister libTallowickIE.so").output, "DllUnregisterServer: 0x00000000\n");
+  EXPECT_EQ(Tallowick("registry export 'HKEY_CLASSES_ROOT\\CLSID\\{DFD0DCE1-9E27-43F5-85FB-995F3453720E}'")
+                .status,
+            1);
+}
+
+TEST_F(TallowickCliTest, BadInputGivesAClearMessageAndExitOne) {
+  Outcome missing = Tallowick("register /no/such/module.so");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.output.find("cannot load module '/no/such/module.so'"), std::string::npos);
+
+  Outcome noExports = Tallowick("register libtallowick_platform.so");
+  EXPECT_EQ(noExports.status, 1);
+  EXPECT_NE(noExports.output.find("does not export DllRegisterServer"), std::string::npos);
+
+  // A registry file that cannot be written: the failed step's HRESULT, nothing half-written.
+  fs::create_directories(folder_ / "registry.reg"); // a folder where the file should be
+  Outcome unwritable = Tallowick("register libTallowickIE.so");
+  EXPECT_EQ(unwritable.status, 1);
+  EXPECT_EQ(unwritable.output.rfind("DllRegisterServer: 0x8", 0), 0u) << unwritable.output;
+
+  EXPECT_EQ(Tallowick("--setting novalue kit-info").status, 2);
+  EXPECT_EQ(Tallowick("no-such-command").status, 2);
+}
+
+} // namespace
