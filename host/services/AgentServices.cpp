@@ -5,11 +5,11 @@
 
 #include <algorithm>
 #include <map>
-#include <vector>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "TallowickHost.h"
 #include "common/ComObject.h"
@@ -51,9 +51,8 @@ class CAgentServices;
 std::recursive_mutex g_slotLock;
 CAgentServices *g_instance = nullptr;
 
-class CAgentServices final
-    : public CHostObject<IWIAgentServices, IWIAgentObjectServices, IWIHostSettings,
-                         IWIHostWebClasses> {
+class CAgentServices final : public CHostObject<IWIAgentServices, IWIAgentObjectServices,
+                                                IWIHostSettings, IWIHostWebClasses> {
 public:
   CAgentServices() {
     for (LONG id = 0; id < static_cast<LONG>(std::size(kHostClasses)); ++id)

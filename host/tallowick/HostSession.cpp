@@ -16,7 +16,8 @@ bool HostClassesRegistered() {
 
 bool RegisterHostModule() {
   HMODULE module = LoadLibraryW(kHostModule);
-  if (module == nullptr) return false;
+  if (module == nullptr)
+    return false;
   auto entry = reinterpret_cast<HRESULT(WINAPI *)()>(
       reinterpret_cast<void (*)()>(GetProcAddress(module, "DllRegisterServer")));
   HRESULT hr = entry != nullptr ? entry() : E_FAIL;
@@ -43,7 +44,8 @@ VARIANT SettingValue(const std::string &text) {
 } // namespace
 
 HostSession::~HostSession() {
-  if (agentServices_ != nullptr) agentServices_->Release();
+  if (agentServices_ != nullptr)
+    agentServices_->Release();
 }
 
 bool HostSession::Start(const std::vector<std::pair<std::string, std::string>> &settings) {

@@ -60,9 +60,11 @@ void ReadWebClasses(IWIAgentServices *services, KitInfo &info) {
   classes->Release();
 }
 
-template <class T> bool Received(IWIKitsManagerInfo *manager, HRESULT (IWIKitsManagerInfo::*get)(T **)) {
+template <class T>
+bool Received(IWIKitsManagerInfo *manager, HRESULT (IWIKitsManagerInfo::*get)(T **)) {
   T *object = nullptr;
-  if ((manager->*get)(&object) != S_OK || object == nullptr) return false;
+  if ((manager->*get)(&object) != S_OK || object == nullptr)
+    return false;
   object->Release();
   return true;
 }
@@ -83,7 +85,8 @@ void PrintText(const KitInfo &info) {
   std::printf("kit id:      %d\n", static_cast<int>(info.kitId));
   std::printf("kit name:    %s\n", info.kitName.c_str());
   std::printf("web classes:");
-  for (const auto &[id, name] : info.webClasses) std::printf(" %d %s;", static_cast<int>(id), name.c_str());
+  for (const auto &[id, name] : info.webClasses)
+    std::printf(" %d %s;", static_cast<int>(id), name.c_str());
   std::printf("\nreceived:    factory %s, requests handler %s, callbacker %s\n",
               info.factory ? "yes" : "no", info.requestsHandler ? "yes" : "no",
               info.callbacker ? "yes" : "no");
@@ -93,7 +96,8 @@ void PrintJson(const KitInfo &info) {
   std::string out = "{\"kitId\":" + std::to_string(info.kitId) +
                     ",\"kitName\":" + JsonString(info.kitName) + ",\"webClasses\":[";
   for (size_t i = 0; i < info.webClasses.size(); ++i) {
-    if (i > 0) out += ",";
+    if (i > 0)
+      out += ",";
     out += "{\"id\":" + std::to_string(info.webClasses[i].first) +
            ",\"name\":" + JsonString(info.webClasses[i].second) + "}";
   }
@@ -116,7 +120,8 @@ int RunKitInfo(const Invocation &invocation) {
     json = true;
   }
   HostSession host;
-  if (!host.Start(invocation.options.settings)) return 1;
+  if (!host.Start(invocation.options.settings))
+    return 1;
 
   IWIKit *kit = nullptr;
   HRESULT hr = CoCreateInstance(CLSID_TallowickIE, nullptr, CLSCTX_INPROC_SERVER, IID_IWIKit,
@@ -140,7 +145,8 @@ int RunKitInfo(const Invocation &invocation) {
   KitInfo info;
   kit->GetKitID(&info.kitId);
   BSTR name = nullptr;
-  if (SUCCEEDED(kit->GetKitName(&name))) info.kitName = FromBstr(name);
+  if (SUCCEEDED(kit->GetKitName(&name)))
+    info.kitName = FromBstr(name);
   SysFreeString(name);
   ReadWebClasses(host.AgentServices(), info);
   if (manager != nullptr) {

@@ -12,7 +12,8 @@ namespace {
 
 HINSTANCE OwnHandle() {
   Dl_info info{};
-  if (dladdr(reinterpret_cast<void *>(&OwnHandle), &info) == 0) return nullptr;
+  if (dladdr(reinterpret_cast<void *>(&OwnHandle), &info) == 0)
+    return nullptr;
   return static_cast<HINSTANCE>(info.dli_fbase);
 }
 

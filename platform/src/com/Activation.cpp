@@ -76,8 +76,8 @@ using DllGetClassObjectProc = HRESULT(WINAPI *)(REFCLSID, REFIID, LPVOID *);
 using DllCanUnloadNowProc = HRESULT(WINAPI *)();
 
 bool CanUnloadNow(HMODULE module) {
-  auto canUnload = tallowick::platform::ProcAs<DllCanUnloadNowProc>(
-      GetProcAddress(module, "DllCanUnloadNow"));
+  auto canUnload =
+      tallowick::platform::ProcAs<DllCanUnloadNowProc>(GetProcAddress(module, "DllCanUnloadNow"));
   return canUnload != nullptr && canUnload() == S_OK;
 }
 
@@ -125,7 +125,8 @@ void ReleaseComServers() {
   for (bool progress = true; progress;) {
     progress = false;
     for (auto it = servers.rbegin(); it != servers.rend(); ++it) {
-      if (!CanUnloadNow(it->module)) continue;
+      if (!CanUnloadNow(it->module))
+        continue;
       HMODULE module = it->module;
       servers.erase(std::next(it).base());
       FreeLibrary(module);
@@ -133,7 +134,8 @@ void ReleaseComServers() {
       break;
     }
   }
-  for (auto it = servers.rbegin(); it != servers.rend(); ++it) FreeLibrary(it->module);
+  for (auto it = servers.rbegin(); it != servers.rend(); ++it)
+    FreeLibrary(it->module);
 }
 
 } // namespace tallowick::platform

@@ -160,9 +160,37 @@ DWORD LoadFailure(const std::string &target, const std::string &message) {
   return ERROR_MOD_NOT_FOUND;
 }
 
+// The loader's search path as it applies to this library (its run path, the
+// environment's path, the system folders). Asked explicitly because dlopen's
+// own search would use the run path of whatever object called it, which an
+// interposed dlopen (a sanitizer's) changes.
+std::vector<std::string> PlatformSearchPath() {
+  std::vector<std::string> folders;
+  Dl_info self{};
+  if (dladdr(reinterpret_cast<void *>(&PlatformSearchPath), &self) == 0 ||
+      self.dli_fname == nullptr)
+    return folders;
+  void *handle = dlopen(self.dli_fname, RTLD_LAZY | RTLD_NOLOAD);
+  if (handle == nullptr)
+    return folders;
+  Dl_serinfo size{};
+  if (dlinfo(handle, RTLD_DI_SERINFOSIZE, &size) == 0 && size.dls_size > 0) {
+    std::vector<char> storage(size.dls_size);
+    auto *info = reinterpret_cast<Dl_serinfo *>(storage.data());
+    info->dls_size = size.dls_size;
+    info->dls_cnt = size.dls_cnt;
+    if (dlinfo(handle, RTLD_DI_SERINFO, info) == 0) {
+      for (unsigned i = 0; i < info->dls_cnt; ++i)
+        folders.emplace_back(info->dls_serpath[i].dls_name);
+    }
+  }
+  dlclose(handle);
+  return folders;
+}
+
 // What to hand to dlopen for a module name: a path as an absolute path; a bare
 // name as an already loaded module of that file name, else the file beside the
-// executable, else the name itself for the loader's library search.
+// executable, else the file on the library search path, else the name itself.
 std::string ResolveLibrary(const std::string &name) {
   if (name.find('/') != std::string::npos)
     return AbsolutePath(name);
@@ -173,6 +201,11 @@ std::string ResolveLibrary(const std::string &name) {
     std::string beside = fs::path(exe).parent_path() / name;
     if (IsRegularFile(beside))
       return beside;
+  }
+  for (const std::string &folder : PlatformSearchPath()) {
+    std::string candidate = fs::path(folder) / name;
+    if (IsRegularFile(candidate))
+      return candidate;
   }
   return name;
 }

@@ -43,10 +43,12 @@ protected:
                           (folder_ / "registry.reg").string() + " " + args + " 2>&1";
     Outcome run;
     FILE *pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return run;
+    if (pipe == nullptr)
+      return run;
     std::array<char, 4096> buffer{};
     size_t n = 0;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.output.append(buffer.data(), n);
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+      run.output.append(buffer.data(), n);
     int status = pclose(pipe);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
@@ -82,17 +84,19 @@ TEST_F(TallowickCliTest, RegistrationCommandsAndExport) {
   EXPECT_EQ(first.status, 0); // S_FALSE succeeds
   EXPECT_EQ(first.output, "DllUnregisterServer: 0x00000001\n");
 
-  Outcome exported =
-      Tallowick("registry export 'HKEY_CLASSES_ROOT\\CLSID\\{DFD0DCE1-9E27-43F5-85FB-995F3453720E}'");
+  Outcome exported = Tallowick(
+      "registry export 'HKEY_CLASSES_ROOT\\CLSID\\{DFD0DCE1-9E27-43F5-85FB-995F3453720E}'");
   EXPECT_EQ(exported.status, 0);
   EXPECT_EQ(exported.output.rfind("REGEDIT4\n", 0), 0u) << exported.output;
   EXPECT_NE(exported.output.find("\"RefCount\"=dword:00000001"), std::string::npos);
   EXPECT_NE(exported.output.find("@=\"libTallowickIE.so\""), std::string::npos);
 
   EXPECT_EQ(Tallowick("unregister libTallowickIE.so").output, "DllUnregisterServer: 0x00000000\n");
-  EXPECT_EQ(Tallowick("registry export 'HKEY_CLASSES_ROOT\\CLSID\\{DFD0DCE1-9E27-43F5-85FB-995F3453720E}'")
-                .status,
-            1);
+  EXPECT_EQ(
+      Tallowick(
+          "registry export 'HKEY_CLASSES_ROOT\\CLSID\\{DFD0DCE1-9E27-43F5-85FB-995F3453720E}'")
+          .status,
+      1);
 }
 
 TEST_F(TallowickCliTest, BadInputGivesAClearMessageAndExitOne) {
