@@ -62,4 +62,26 @@ std::optional<std::int64_t> ParseDecimal(std::wstring_view text, std::int64_t mi
   return value;
 }
 
+bool IsNumber(VARTYPE vt) {
+  switch (vt) {
+  case VT_I1:
+  case VT_UI1:
+  case VT_I2:
+  case VT_UI2:
+  case VT_I4:
+  case VT_UI4:
+  case VT_INT:
+  case VT_UINT:
+  case VT_I8:
+  case VT_UI8:
+  case VT_R4:
+  case VT_R8:
+  case VT_CY:
+  case VT_DECIMAL:
+    return true;
+  default:
+    return false;
+  }
+}
+
 } // namespace host

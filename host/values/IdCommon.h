@@ -64,6 +64,10 @@ struct WebIdParts {
 
 // Reads the parts of any IWebRunTimeID.
 HRESULT ReadWebIdParts(IWebRunTimeID *id, WebIdParts &parts);
+
+// Whether a VARIANT of this type holds a number (integer, floating, currency
+// or decimal).
+bool IsNumber(VARTYPE vt);
 // Makes a new runtime id object holding `parts`.
 HRESULT NewWebRunTimeID(const WebIdParts &parts, IWebRunTimeID **out);
 

@@ -19,28 +19,6 @@ bool SameName(const std::wstring &a, const std::wstring &b) {
                         b.data(), static_cast<int>(b.size())) == CSTR_EQUAL;
 }
 
-bool IsNumber(VARTYPE vt) {
-  switch (vt) {
-  case VT_I1:
-  case VT_UI1:
-  case VT_I2:
-  case VT_UI2:
-  case VT_I4:
-  case VT_UI4:
-  case VT_INT:
-  case VT_UINT:
-  case VT_I8:
-  case VT_UI8:
-  case VT_R4:
-  case VT_R8:
-  case VT_CY:
-  case VT_DECIMAL:
-    return true;
-  default:
-    return false;
-  }
-}
-
 bool IsInteger(VARTYPE vt) {
   return IsNumber(vt) && vt != VT_R4 && vt != VT_R8 && vt != VT_CY && vt != VT_DECIMAL;
 }

@@ -37,25 +37,7 @@ int Order(const WebIdParts &a, const WebIdParts &b) {
 }
 
 // The scalar types that may carry an id part.
-bool IsNumeric(VARTYPE vt) {
-  switch (vt) {
-  case VT_I1:
-  case VT_UI1:
-  case VT_I2:
-  case VT_UI2:
-  case VT_I4:
-  case VT_UI4:
-  case VT_INT:
-  case VT_UINT:
-  case VT_I8:
-  case VT_UI8:
-  case VT_R4:
-  case VT_R8:
-    return true;
-  default:
-    return false;
-  }
-}
+bool IsNumeric(VARTYPE vt) { return IsNumber(vt) && vt != VT_CY && vt != VT_DECIMAL; }
 
 // A scalar integer variant (or a floating one without a fraction) as a LONG.
 std::optional<LONG> IntegerOf(const VARIANT &value) {

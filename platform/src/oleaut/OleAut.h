@@ -15,6 +15,8 @@ BSTR MakeBstr(std::wstring_view text);
 
 // Whether a VARIANT may hold `vt`.
 bool IsValidVariantType(VARTYPE vt);
+// Bytes of a scalar (non-VARIANT, non-DECIMAL) value of type `base`; 0 for others.
+size_t ScalarSize(VARTYPE base);
 // A shallow, non-owning view of what a VT_BYREF variant points to (one level;
 // VT_BYREF|VT_VARIANT yields the inner variant as it is).
 HRESULT ByrefView(const VARIANT &src, VARIANT &view);

@@ -13,38 +13,12 @@ constexpr USHORT kForeignMemory = FADF_AUTO | FADF_STATIC | FADF_EMBEDDED;
 constexpr ULONG kMaxLocks = 0xFFFF;
 
 ULONG ElementSize(VARTYPE vt) {
-  switch (vt) {
-  case VT_I1:
-  case VT_UI1:
-    return 1;
-  case VT_I2:
-  case VT_UI2:
-  case VT_BOOL:
-    return 2;
-  case VT_I4:
-  case VT_UI4:
-  case VT_INT:
-  case VT_UINT:
-  case VT_R4:
-  case VT_ERROR:
-    return 4;
-  case VT_I8:
-  case VT_UI8:
-  case VT_R8:
-  case VT_CY:
-  case VT_DATE:
-    return 8;
-  case VT_BSTR:
-  case VT_UNKNOWN:
-  case VT_DISPATCH:
-    return sizeof(void *);
-  case VT_VARIANT:
+  using tallowick::platform::oleaut::ScalarSize;
+  if (vt == VT_VARIANT)
     return sizeof(VARIANT);
-  case VT_DECIMAL:
+  if (vt == VT_DECIMAL)
     return sizeof(DECIMAL);
-  default:
-    return 0;
-  }
+  return static_cast<ULONG>(ScalarSize(vt));
 }
 
 USHORT FeaturesOf(VARTYPE vt) {

@@ -4,7 +4,6 @@
 #include <cstring>
 
 namespace tallowick::platform::oleaut {
-namespace {
 
 size_t ScalarSize(VARTYPE base) {
   switch (base) {
@@ -36,8 +35,6 @@ size_t ScalarSize(VARTYPE base) {
     return 0;
   }
 }
-
-} // namespace
 
 bool IsValidVariantType(VARTYPE vt) {
   if (vt & (VT_VECTOR | VT_RESERVED))

@@ -2,6 +2,8 @@
 // holders, and an IUnknown that counts its references.
 #pragma once
 
+#include "CountingUnknown.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -41,24 +43,6 @@ struct Variant {
   Variant(const Variant &) = delete;
   ~Variant() { VariantClear(&value); }
   VARIANT value;
-};
-
-// Counts AddRef/Release; never deletes itself (it lives on the stack).
-class CountingUnknown : public IUnknown {
-public:
-  STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override {
-    if (ppv == nullptr)
-      return E_POINTER;
-    *ppv = nullptr;
-    if (riid != IID_IUnknown)
-      return E_NOINTERFACE;
-    *ppv = this;
-    AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++refs); }
-  STDMETHODIMP_(ULONG) Release() override { return static_cast<ULONG>(--refs); }
-  LONG refs = 1;
 };
 
 } // namespace host::test

@@ -2,6 +2,8 @@
 // owning BSTRs and VARIANTs, and a reference-counting probe object.
 #pragma once
 
+#include "CountingUnknown.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -65,23 +67,5 @@ inline WEB_AV_TYPE TypeOf(IWebAttrVal *a) {
   EXPECT_EQ(a->GetType(&type), S_OK);
   return type;
 }
-
-// An object that only counts its references.
-class CountingUnknown : public IUnknown {
-public:
-  STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override {
-    if (ppv == nullptr)
-      return E_POINTER;
-    *ppv = nullptr;
-    if (riid != IID_IUnknown)
-      return E_NOINTERFACE;
-    *ppv = this;
-    AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++refs); }
-  STDMETHODIMP_(ULONG) Release() override { return static_cast<ULONG>(--refs); }
-  LONG refs = 1;
-};
 
 } // namespace host::test
