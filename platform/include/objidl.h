@@ -46,7 +46,11 @@ typedef enum tagSTGC {
   STGC_CONSOLIDATE = 8
 } STGC;
 
-typedef enum tagSTATFLAG { STATFLAG_DEFAULT = 0, STATFLAG_NONAME = 1, STATFLAG_NOOPEN = 2 } STATFLAG;
+typedef enum tagSTATFLAG {
+  STATFLAG_DEFAULT = 0,
+  STATFLAG_NONAME = 1,
+  STATFLAG_NOOPEN = 2
+} STATFLAG;
 
 typedef enum tagMSHCTX {
   MSHCTX_LOCAL = 0,
@@ -65,12 +69,13 @@ typedef enum tagMSHLFLAGS {
 
 DEFINE_GUID(IID_ISequentialStream, 0x0c733a30, 0x2a1c, 0x11ce, 0xad, 0xe5, 0x00, 0xaa, 0x00, 0x44,
             0x77, 0x3d);
-DEFINE_GUID(IID_IStream, 0x0000000c, 0x0000, 0x0000, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46);
+DEFINE_GUID(IID_IStream, 0x0000000c, 0x0000, 0x0000, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+            0x46);
 
 #ifdef __cplusplus
 MIDL_INTERFACE("0c733a30-2a1c-11ce-ade5-00aa0044773d")
 ISequentialStream : public IUnknown {
- public:
+public:
   STDMETHOD(Read)(void *pv, ULONG cb, ULONG *pcbRead) = 0;
   STDMETHOD(Write)(const void *pv, ULONG cb, ULONG *pcbWritten) = 0;
 };
@@ -79,17 +84,17 @@ __CRT_UUID_DECL(ISequentialStream, 0x0c733a30, 0x2a1c, 0x11ce, 0xad, 0xe5, 0x00,
 
 MIDL_INTERFACE("0000000c-0000-0000-C000-000000000046")
 IStream : public ISequentialStream {
- public:
-  STDMETHOD(Seek)(LARGE_INTEGER dlibMove, DWORD dwOrigin, ULARGE_INTEGER *plibNewPosition) = 0;
+public:
+  STDMETHOD(Seek)(LARGE_INTEGER dlibMove, DWORD dwOrigin, ULARGE_INTEGER * plibNewPosition) = 0;
   STDMETHOD(SetSize)(ULARGE_INTEGER libNewSize) = 0;
-  STDMETHOD(CopyTo)(IStream *pstm, ULARGE_INTEGER cb, ULARGE_INTEGER *pcbRead,
-                    ULARGE_INTEGER *pcbWritten) = 0;
+  STDMETHOD(CopyTo)
+  (IStream * pstm, ULARGE_INTEGER cb, ULARGE_INTEGER * pcbRead, ULARGE_INTEGER * pcbWritten) = 0;
   STDMETHOD(Commit)(DWORD grfCommitFlags) = 0;
   STDMETHOD(Revert)() = 0;
   STDMETHOD(LockRegion)(ULARGE_INTEGER libOffset, ULARGE_INTEGER cb, DWORD dwLockType) = 0;
   STDMETHOD(UnlockRegion)(ULARGE_INTEGER libOffset, ULARGE_INTEGER cb, DWORD dwLockType) = 0;
-  STDMETHOD(Stat)(STATSTG *pstatstg, DWORD grfStatFlag) = 0;
-  STDMETHOD(Clone)(IStream **ppstm) = 0;
+  STDMETHOD(Stat)(STATSTG * pstatstg, DWORD grfStatFlag) = 0;
+  STDMETHOD(Clone)(IStream * *ppstm) = 0;
 };
 __CRT_UUID_DECL(IStream, 0x0000000c, 0x0000, 0x0000, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46)
 typedef IStream *LPSTREAM;

@@ -42,7 +42,7 @@ struct SharedBlock {
 };
 
 class CHGlobalStream final : public IStream {
- public:
+public:
   CHGlobalStream(std::shared_ptr<SharedBlock> block, ULONGLONG position)
       : block_(std::move(block)), position_(position) {}
 
@@ -223,7 +223,7 @@ class CHGlobalStream final : public IStream {
     return *ppstm != nullptr ? S_OK : E_OUTOFMEMORY;
   }
 
- private:
+private:
   ~CHGlobalStream() = default;
 
   std::atomic<ULONG> refs_{1};

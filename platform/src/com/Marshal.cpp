@@ -65,8 +65,7 @@ IUnknown *TakeTicket(const Record &record, bool remove) {
   TicketTable &table = Tickets();
   std::lock_guard guard(table.lock);
   auto it = table.entries.find(record.ticket);
-  if (it == table.entries.end() ||
-      reinterpret_cast<ULONGLONG>(it->second.object) != record.pointer)
+  if (it == table.entries.end() || reinterpret_cast<ULONGLONG>(it->second.object) != record.pointer)
     return nullptr;
   IUnknown *object = it->second.object;
   if (remove)

@@ -30,7 +30,7 @@ const SystemClass *FindByClsid(REFCLSID clsid) {
 }
 
 class CSystemClassFactory final : public IClassFactory {
- public:
+public:
   explicit CSystemClassFactory(CreateProc create) : create_(create) {}
 
   STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override {
@@ -56,7 +56,7 @@ class CSystemClassFactory final : public IClassFactory {
   }
   STDMETHODIMP LockServer(BOOL) override { return S_OK; } // the platform never unloads
 
- private:
+private:
   ~CSystemClassFactory() = default;
 
   std::atomic<ULONG> refs_{1};

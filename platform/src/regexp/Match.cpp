@@ -15,7 +15,7 @@ constexpr DispMember kMembers[] = {
     {L"Value", kDispValue}, {L"FirstIndex", kDispFirstIndex}, {L"Length", kDispLength}};
 
 class CMatch final : public IMatch {
- public:
+public:
   explicit CMatch(MatchRecord record) : record_(std::move(record)) {}
 
   STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override {
@@ -52,8 +52,8 @@ class CMatch final : public IMatch {
   STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR *names, UINT cNames, LCID, DISPID *ids) override {
     return LookupNames(kMembers, std::size(kMembers), names, cNames, ids);
   }
-  STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS *params,
-                      VARIANT *result, EXCEPINFO *, UINT *) override {
+  STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS *params, VARIANT *result,
+                      EXCEPINFO *, UINT *) override {
     HRESULT hr = CheckInvoke(riid, params);
     if (FAILED(hr))
       return hr;
@@ -97,7 +97,7 @@ class CMatch final : public IMatch {
     return S_OK;
   }
 
- private:
+private:
   ~CMatch() = default;
 
   std::atomic<ULONG> refs_{1};

@@ -13,7 +13,7 @@ constexpr DispMember kMembers[] = {
     {L"Item", kDispItem}, {L"Count", kDispCount}, {L"_NewEnum", kDispNewEnum}};
 
 class CMatchCollection final : public IMatchCollection {
- public:
+public:
   explicit CMatchCollection(std::vector<MatchRecord> records) : records_(std::move(records)) {}
 
   STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override {
@@ -50,8 +50,8 @@ class CMatchCollection final : public IMatchCollection {
   STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR *names, UINT cNames, LCID, DISPID *ids) override {
     return LookupNames(kMembers, std::size(kMembers), names, cNames, ids);
   }
-  STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS *params,
-                      VARIANT *result, EXCEPINFO *, UINT *argErr) override {
+  STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS *params, VARIANT *result,
+                      EXCEPINFO *, UINT *argErr) override {
     HRESULT hr = CheckInvoke(riid, params);
     if (FAILED(hr))
       return hr;
@@ -121,7 +121,7 @@ class CMatchCollection final : public IMatchCollection {
     }
   }
 
- private:
+private:
   ~CMatchCollection() = default;
 
   std::atomic<ULONG> refs_{1};

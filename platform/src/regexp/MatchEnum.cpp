@@ -7,7 +7,7 @@ namespace tallowick::platform::regexp {
 namespace {
 
 class CMatchEnum final : public IEnumVARIANT {
- public:
+public:
   CMatchEnum(std::vector<MatchRecord> records, size_t position)
       : records_(std::move(records)), position_(position) {}
 
@@ -73,7 +73,7 @@ class CMatchEnum final : public IEnumVARIANT {
     return CreateMatchEnum(records_, position_, ppEnum);
   }
 
- private:
+private:
   ~CMatchEnum() = default;
 
   std::atomic<ULONG> refs_{1};

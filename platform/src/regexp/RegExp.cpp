@@ -32,8 +32,9 @@ enum : DISPID {
 };
 
 constexpr DispMember kMembers[] = {
-    {L"Pattern", kDispPattern}, {L"IgnoreCase", kDispIgnoreCase}, {L"Global", kDispGlobal},
-    {L"Execute", kDispExecute}, {L"Test", kDispTest},             {L"Replace", kDispReplace},
+    {L"Pattern", kDispPattern}, {L"IgnoreCase", kDispIgnoreCase},
+    {L"Global", kDispGlobal},   {L"Execute", kDispExecute},
+    {L"Test", kDispTest},       {L"Replace", kDispReplace},
 };
 
 struct CodeDeleter {
@@ -97,8 +98,7 @@ HRESULT FindMatches(const pcre2_code *code, std::wstring_view subject, bool all,
     int rc = pcre2_match(code, Units(units), subject.size(), start, 0, data.get(), context.get());
     if (rc == PCRE2_ERROR_NOMATCH)
       break;
-    if (rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT ||
-        rc == PCRE2_ERROR_HEAPLIMIT)
+    if (rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT || rc == PCRE2_ERROR_HEAPLIMIT)
       return kRunawayMatch;
     if (rc == PCRE2_ERROR_NOMEMORY)
       return E_OUTOFMEMORY;
@@ -164,7 +164,7 @@ void AppendReplacement(std::wstring &out, std::wstring_view subject, const Found
 }
 
 class CRegExp final : public IRegExp {
- public:
+public:
   // IUnknown
   STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override {
     if (ppv == nullptr)
@@ -201,8 +201,8 @@ class CRegExp final : public IRegExp {
   STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR *names, UINT cNames, LCID, DISPID *ids) override {
     return LookupNames(kMembers, std::size(kMembers), names, cNames, ids);
   }
-  STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS *params,
-                      VARIANT *result, EXCEPINFO *, UINT *argErr) override {
+  STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS *params, VARIANT *result,
+                      EXCEPINFO *, UINT *argErr) override {
     HRESULT hr = CheckInvoke(riid, params);
     if (FAILED(hr))
       return hr;
@@ -275,8 +275,8 @@ class CRegExp final : public IRegExp {
       for (const Found &match : found) {
         PCRE2_SIZE begin = match.offsets[0];
         PCRE2_SIZE end = match.offsets[1];
-        records.push_back({std::wstring(subject.substr(begin, end - begin)),
-                           static_cast<LONG>(begin)});
+        records.push_back(
+            {std::wstring(subject.substr(begin, end - begin)), static_cast<LONG>(begin)});
       }
       return CreateMatchCollection(std::move(records), ppMatches);
     } catch (const std::bad_alloc &) {
@@ -332,7 +332,7 @@ class CRegExp final : public IRegExp {
     }
   }
 
- private:
+private:
   ~CRegExp() = default;
 
   HRESULT GetFlag(const bool &flag, VARIANT_BOOL *out) {
@@ -357,8 +357,7 @@ class CRegExp final : public IRegExp {
     return FindMatches(code_.get(), subject, all, found);
   }
 
-  HRESULT InvokeProperty(DISPID id, WORD flags, DISPPARAMS *params, VARIANT *result,
-                         UINT *argErr) {
+  HRESULT InvokeProperty(DISPID id, WORD flags, DISPPARAMS *params, VARIANT *result, UINT *argErr) {
     VARIANT value;
     VariantInit(&value);
     if (IsPut(flags)) {

@@ -47,8 +47,8 @@ BOOL WINAPI IsRectEmpty(const RECT *lprc) { return lprc == nullptr || Empty(*lpr
 BOOL WINAPI EqualRect(const RECT *lprc1, const RECT *lprc2) {
   if (lprc1 == nullptr || lprc2 == nullptr)
     return FALSE;
-  return lprc1->left == lprc2->left && lprc1->top == lprc2->top &&
-         lprc1->right == lprc2->right && lprc1->bottom == lprc2->bottom;
+  return lprc1->left == lprc2->left && lprc1->top == lprc2->top && lprc1->right == lprc2->right &&
+         lprc1->bottom == lprc2->bottom;
 }
 
 BOOL WINAPI PtInRect(const RECT *lprc, POINT pt) {

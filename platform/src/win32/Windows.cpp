@@ -47,7 +47,7 @@ struct Window {
 
 struct WindowState {
   std::mutex lock;
-  std::vector<WindowClass> classes; // unregistered entries keep their slot, with atom 0
+  std::vector<WindowClass> classes;    // unregistered entries keep their slot, with atom 0
   std::map<uintptr_t, Window> windows; // ordered by creation
   uintptr_t nextHandle = 0x10010;
 };
@@ -62,8 +62,9 @@ WindowClass *FindClass(WindowState &state, LPCWSTR nameOrAtom, HINSTANCE instanc
                        size_t *index = nullptr) {
   if (nameOrAtom == nullptr)
     return nullptr;
-  ATOM atom = IS_INTRESOURCE(nameOrAtom) ? static_cast<ATOM>(reinterpret_cast<uintptr_t>(nameOrAtom))
-                                         : FindUserAtom(nameOrAtom);
+  ATOM atom = IS_INTRESOURCE(nameOrAtom)
+                  ? static_cast<ATOM>(reinterpret_cast<uintptr_t>(nameOrAtom))
+                  : FindUserAtom(nameOrAtom);
   if (atom == 0)
     return nullptr;
   WindowClass *fallback = nullptr;
@@ -178,8 +179,8 @@ BOOL WINAPI UnregisterClassW(LPCWSTR lpClassName, HINSTANCE hInstance) {
 }
 
 HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWindowName,
-                            DWORD dwStyle, int X, int Y, int nWidth, int nHeight,
-                            HWND hWndParent, HMENU hMenu, HINSTANCE hInstance, LPVOID lpParam) {
+                            DWORD dwStyle, int X, int Y, int nWidth, int nHeight, HWND hWndParent,
+                            HMENU hMenu, HINSTANCE hInstance, LPVOID lpParam) {
   HWND hwnd = nullptr;
   WNDPROC proc = nullptr;
   {
@@ -218,9 +219,18 @@ HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWind
     }
   }
 
-  CREATESTRUCTW create{lpParam,  hInstance, hMenu, hWndParent,
-                       nHeight,  nWidth,    Y,     X,
-                       static_cast<LONG>(dwStyle), lpWindowName, lpClassName, dwExStyle};
+  CREATESTRUCTW create{lpParam,
+                       hInstance,
+                       hMenu,
+                       hWndParent,
+                       nHeight,
+                       nWidth,
+                       Y,
+                       X,
+                       static_cast<LONG>(dwStyle),
+                       lpWindowName,
+                       lpClassName,
+                       dwExStyle};
   LPARAM createParam = reinterpret_cast<LPARAM>(&create);
   if (CallProc(proc, hwnd, WM_NCCREATE, 0, createParam) == 0) {
     CallProc(proc, hwnd, WM_NCDESTROY, 0, 0);
@@ -271,9 +281,8 @@ HWND WINAPI FindWindowW(LPCWSTR lpClassName, LPCWSTR lpWindowName) {
   std::lock_guard guard(state.lock);
   ATOM atom = 0;
   if (lpClassName != nullptr) {
-    atom = IS_INTRESOURCE(lpClassName)
-               ? static_cast<ATOM>(reinterpret_cast<uintptr_t>(lpClassName))
-               : FindUserAtom(lpClassName);
+    atom = IS_INTRESOURCE(lpClassName) ? static_cast<ATOM>(reinterpret_cast<uintptr_t>(lpClassName))
+                                       : FindUserAtom(lpClassName);
     if (atom == 0)
       return nullptr;
   }
