@@ -26,6 +26,21 @@ struct Call {
   VARTYPE firstType;
 };
 
+// An object with no dispatch interface, hence no text form.
+class CPlainObject : public IUnknown {
+public:
+  STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override {
+    *ppv = riid == IID_IUnknown ? this : nullptr;
+    if (*ppv == nullptr)
+      return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
+  STDMETHODIMP_(ULONG) Release() override { return --refs; }
+  ULONG refs = 1;
+};
+
 // A window-like object: properties by name, every call recorded. It answers
 // IHTMLWindow2 only when `isWindow`; its window methods other than the name
 // are not offered.
@@ -252,7 +267,8 @@ TEST(DispatchDriverTest, ReadPropertyTextFallsBackToNamedProperties) {
   window.isWindow = true;
   window.Define(L"title", 3, CQilVariant(L"Orders"));
   window.Define(L"count", 4, CQilVariant(LONG{12}));
-  window.Define(L"handler", 5, CQilVariant(static_cast<IUnknown *>(&window)));
+  CPlainObject plain;
+  window.Define(L"handler", 5, CQilVariant(static_cast<IUnknown *>(&plain)));
   CQilBstr text;
   ASSERT_TRUE(ReadPropertyText(&window, L"NAME", &text, 0x100));
   EXPECT_STREQ(text.Text(), L"main window");
@@ -266,6 +282,7 @@ TEST(DispatchDriverTest, ReadPropertyTextFallsBackToNamedProperties) {
   EXPECT_EQ(text.Get(), nullptr);
   window.values.clear();
   EXPECT_EQ(window.refs, 1u);
+  EXPECT_EQ(plain.refs, 1u);
 }
 
 } // namespace

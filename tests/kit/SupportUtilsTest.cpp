@@ -130,7 +130,7 @@ protected:
     KitRegistryTest::TearDown();
   }
   void OpenWindow(LPCWSTR windowClass) {
-    window_ = CreateWindowExW(0, windowClass, kTestToolWindowName, 0, 0, 0, 0, 0, HWND_MESSAGE,
+    window_ = CreateWindowExW(0, windowClass, kTestToolWindowName, 0, 0, 0, 0, 0, nullptr,
                               nullptr, nullptr, nullptr);
     ASSERT_NE(window_, nullptr);
   }
