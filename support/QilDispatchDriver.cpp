@@ -155,8 +155,7 @@ HRESULT CallMethodById(IDispatch *object, DISPID id, DISPPARAMS *arguments, VARI
     return E_POINTER;
   DISPPARAMS none{};
   return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
-                        arguments != nullptr ? arguments : &none, result, exception,
-                        argumentError);
+                        arguments != nullptr ? arguments : &none, result, exception, argumentError);
 }
 
 HRESULT CallNamedMethod(IDispatch *object, LPCOLESTR name, DISPPARAMS *arguments, VARIANT *result,

@@ -64,8 +64,8 @@ bool SameText(BSTR a, BSTR b, bool ignoreCase) {
 // Whether the matches are exactly one that starts at 0 and spans `length`.
 bool IsWholeTextMatch(IDispatch *result, LONG length) {
   CQilComPtr<IMatchCollection> matches;
-  if (result == nullptr || FAILED(result->QueryInterface(IID_IMatchCollection,
-                                                         reinterpret_cast<void **>(&matches))))
+  if (result == nullptr ||
+      FAILED(result->QueryInterface(IID_IMatchCollection, reinterpret_cast<void **>(&matches))))
     return false;
   LONG count = 0;
   if (FAILED(matches->get_Count(&count)) || count != 1)

@@ -69,10 +69,10 @@ HRESULT HandOver(UINT messageId, IUnknown *object, DWORD value, REFIID iid, LPCW
   if (FAILED(hr))
     return hr;
   std::vector<BYTE> buffer = BuildBuffer(stream, messageId, object, value);
-  HWND window = buffer.empty() ? nullptr
-                               : FindWindowW(windowClass != nullptr ? windowClass
-                                                                    : kTestToolWindowClass,
-                                             kTestToolWindowName);
+  HWND window = buffer.empty()
+                    ? nullptr
+                    : FindWindowW(windowClass != nullptr ? windowClass : kTestToolWindowClass,
+                                  kTestToolWindowName);
   if (window == nullptr) {
     ReleaseMarshalled(stream);
     return buffer.empty() ? E_FAIL : S_FALSE;

@@ -33,7 +33,7 @@ struct IOmNavigator;
 
 MIDL_INTERFACE("332C4426-26CB-11D0-B483-00C04FD90119")
 IHTMLFramesCollection2 : public IDispatch {
- public:
+public:
   STDMETHOD(item)(VARIANT * pvarIndex, VARIANT * pvarResult) = 0;
   STDMETHOD(get_length)(LONG * p) = 0;
 };
@@ -42,7 +42,7 @@ __CRT_UUID_DECL(IHTMLFramesCollection2, 0x332C4426, 0x26CB, 0x11D0, 0xB4, 0x83, 
 
 MIDL_INTERFACE("332C4427-26CB-11D0-B483-00C04FD90119")
 IHTMLWindow2 : public IHTMLFramesCollection2 {
- public:
+public:
   STDMETHOD(get_frames)(IHTMLFramesCollection2 * *p) = 0;
   STDMETHOD(put_defaultStatus)(BSTR v) = 0;
   STDMETHOD(get_defaultStatus)(BSTR * p) = 0;
@@ -68,7 +68,7 @@ __CRT_UUID_DECL(IHTMLWindow2, 0x332C4427, 0x26CB, 0x11D0, 0xB4, 0x83, 0x00, 0xC0
 
 MIDL_INTERFACE("626FC520-A41E-11CF-A731-00A0C9082637")
 IHTMLDocument : public IDispatch {
- public:
+public:
   STDMETHOD(get_Script)(IDispatch * *p) = 0;
 };
 __CRT_UUID_DECL(IHTMLDocument, 0x626FC520, 0xA41E, 0x11CF, 0xA7, 0x31, 0x00, 0xA0, 0xC9, 0x08, 0x26,
@@ -76,7 +76,7 @@ __CRT_UUID_DECL(IHTMLDocument, 0x626FC520, 0xA41E, 0x11CF, 0xA7, 0x31, 0x00, 0xA
 
 MIDL_INTERFACE("332C4425-26CB-11D0-B483-00C04FD90119")
 IHTMLDocument2 : public IHTMLDocument {
- public:
+public:
   STDMETHOD(get_all)(IHTMLElementCollection * *p) = 0;
   STDMETHOD(get_body)(IHTMLElement * *p) = 0;
   STDMETHOD(get_activeElement)(IHTMLElement * *p) = 0;
@@ -113,7 +113,7 @@ __CRT_UUID_DECL(IHTMLDocument2, 0x332C4425, 0x26CB, 0x11D0, 0xB4, 0x83, 0x00, 0x
 
 MIDL_INTERFACE("163BB1E0-6E00-11CF-837A-48DC04C10000")
 IHTMLLocation : public IDispatch {
- public:
+public:
   STDMETHOD(put_href)(BSTR v) = 0;
   STDMETHOD(get_href)(BSTR * p) = 0;
 };
@@ -122,7 +122,7 @@ __CRT_UUID_DECL(IHTMLLocation, 0x163BB1E0, 0x6E00, 0x11CF, 0x83, 0x7A, 0x48, 0xD
 
 MIDL_INTERFACE("3050F1FF-98B5-11CF-BB82-00AA00BDCE0B")
 IHTMLElement : public IDispatch {
- public:
+public:
   STDMETHOD(setAttribute)(BSTR strAttributeName, VARIANT AttributeValue, LONG lFlags) = 0;
   STDMETHOD(getAttribute)(BSTR strAttributeName, LONG lFlags, VARIANT * AttributeValue) = 0;
   STDMETHOD(removeAttribute)(BSTR strAttributeName, LONG lFlags, VARIANT_BOOL * pfSuccess) = 0;
@@ -185,7 +185,7 @@ __CRT_UUID_DECL(IHTMLElement, 0x3050F1FF, 0x98B5, 0x11CF, 0xBB, 0x82, 0x00, 0xAA
 
 MIDL_INTERFACE("3050F25E-98B5-11CF-BB82-00AA00BDCE0B")
 IHTMLStyle : public IDispatch {
- public:
+public:
   STDMETHOD(put_fontFamily)(BSTR v) = 0;
   STDMETHOD(get_fontFamily)(BSTR * p) = 0;
   STDMETHOD(put_fontStyle)(BSTR v) = 0;

@@ -66,8 +66,8 @@ std::vector<CQilVariant> Items(const VARIANT &value) {
 
 TEST(QilSafeArrayTest, ReadsItemsInOrderConvertingAndEmptyPastTheEnd) {
   CQilSafeArray array;
-  ASSERT_EQ(array.FromVariant(VariantArray({CQilVariant(L"42"), CQilVariant(LONG{7}),
-                                            CQilVariant(L"not a bool")})),
+  ASSERT_EQ(array.FromVariant(VariantArray(
+                {CQilVariant(L"42"), CQilVariant(LONG{7}), CQilVariant(L"not a bool")})),
             S_OK);
   LONG number = 0;
   EXPECT_EQ(array.ReadLong(number), S_OK);

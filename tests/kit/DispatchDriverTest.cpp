@@ -80,7 +80,12 @@ public:
   }
   STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS *params,
                       VARIANT *result, EXCEPINFO *, UINT *) override {
-    Call call{id, flags, lcid, riid == IID_NULL, params->cArgs, params->cNamedArgs,
+    Call call{id,
+              flags,
+              lcid,
+              riid == IID_NULL,
+              params->cArgs,
+              params->cNamedArgs,
               params->cNamedArgs > 0 ? params->rgdispidNamedArgs[0] : 0,
               params->cArgs > 0 ? params->rgvarg[0].vt : VARTYPE(VT_ILLEGAL)};
     calls.push_back(call);
@@ -168,8 +173,7 @@ TEST(DispatchDriverTest, BadArgumentsFailBeforeAnyCall) {
   CQilVariant value;
   EXPECT_EQ(GetNamedProperty(&object, L"numTabs", nullptr), E_INVALIDARG);
   EXPECT_EQ(SetNamedProperty(&object, L"numTabs", nullptr), E_INVALIDARG);
-  EXPECT_EQ(CallNamedMethod1(&object, L"numTabs", nullptr, &value, nullptr, nullptr),
-            E_INVALIDARG);
+  EXPECT_EQ(CallNamedMethod1(&object, L"numTabs", nullptr, &value, nullptr, nullptr), E_INVALIDARG);
   EXPECT_EQ(object.lookups, 0);
   EXPECT_TRUE(object.calls.empty());
   EXPECT_EQ(GetNamedProperty(nullptr, L"numTabs", &value), E_POINTER);
@@ -192,9 +196,9 @@ TEST(DispatchDriverTest, SetNamedPropertyTriesReferencePutOnlyForReferenceTypes)
   byReference.vt = VT_BYREF | VT_I4;
   byReference.plVal = &number;
   CQilVariant unknownValue(static_cast<IUnknown *>(&other));
-  for (VARIANT *value : {static_cast<VARIANT *>(&objectValue), static_cast<VARIANT *>(&arrayValue),
-                         static_cast<VARIANT *>(&byReference),
-                         static_cast<VARIANT *>(&unknownValue)}) {
+  for (VARIANT *value :
+       {static_cast<VARIANT *>(&objectValue), static_cast<VARIANT *>(&arrayValue),
+        static_cast<VARIANT *>(&byReference), static_cast<VARIANT *>(&unknownValue)}) {
     CFakeObject object;
     object.Define(L"onfocus", 5);
     ASSERT_EQ(SetNamedProperty(&object, L"onfocus", value), S_OK);

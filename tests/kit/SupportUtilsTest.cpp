@@ -130,8 +130,8 @@ protected:
     KitRegistryTest::TearDown();
   }
   void OpenWindow(LPCWSTR windowClass) {
-    window_ = CreateWindowExW(0, windowClass, kTestToolWindowName, 0, 0, 0, 0, 0, nullptr,
-                              nullptr, nullptr, nullptr);
+    window_ = CreateWindowExW(0, windowClass, kTestToolWindowName, 0, 0, 0, 0, 0, nullptr, nullptr,
+                              nullptr, nullptr);
     ASSERT_NE(window_, nullptr);
   }
   // The interface in the received marshalled bytes.
