@@ -8,7 +8,7 @@ public:
   CQilVariant() { VariantInit(this); }
   CQilVariant(const VARIANT &other) { // NOLINT: implicit copy from a raw VARIANT
     VariantInit(this);
-    VariantCopy(this, &other);
+    VariantCopy(this, const_cast<VARIANT *>(static_cast<const VARIANT *>(&other)));
   }
   CQilVariant(const CQilVariant &other) : CQilVariant(static_cast<const VARIANT &>(other)) {}
   explicit CQilVariant(LONG value) {
@@ -49,7 +49,7 @@ public:
 
   CQilVariant &operator=(const CQilVariant &other) {
     if (this != &other)
-      VariantCopy(this, &other);
+      VariantCopy(this, const_cast<VARIANT *>(static_cast<const VARIANT *>(&other)));
     return *this;
   }
 

@@ -2,4 +2,6 @@
 #define INITGUID
 #include <windows.h>
 
+#include <mshtml.h>
+
 extern "C" const GUID TALLOWICK_GUID_NULL = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
