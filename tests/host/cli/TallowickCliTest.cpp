@@ -74,7 +74,8 @@ TEST_F(TallowickCliTest, KitInfoReportsTheKitAsTheHostSeesIt) {
             "{\"id\":1025,\"name\":\"WbfTabStrip\"},{\"id\":1026,\"name\":\"WbfToolbar\"},"
             "{\"id\":1027,\"name\":\"WbfTreeView\"},{\"id\":1028,\"name\":\"WbfCalendar\"},"
             "{\"id\":1029,\"name\":\"WbfGrid\"},{\"id\":1030,\"name\":\"WbfUltraGrid\"}],"
-            "\"received\":{\"factory\":true,\"requestsHandler\":true,\"callbacker\":true}}\n");
+            "\"received\":{\"factory\":true,\"requestsHandler\":true,\"callbacker\":true},"
+            "\"callbacks\":[],\"request1025\":\"0x00000000\"}\n");
 }
 
 TEST_F(TallowickCliTest, RegistrationCommandsAndExport) {

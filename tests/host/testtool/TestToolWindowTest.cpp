@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "services/TestToolWindow.h"
+#include "testtool/TestToolWindow.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The test tool's window: receives interfaces handed over with WM_COPYDATA.
 // A hand-over is a 20-byte header (message id, the constant 1, value, thread
 // id, pointer value; 32 bits each) followed by the marshalled interface.
-#include "services/TestToolWindow.h"
+#include "testtool/TestToolWindow.h"
 
 #include <cstring>
 #include <new>
