@@ -76,6 +76,11 @@ TEST_F(TallowickCliTest, KitInfoReportsTheKitAsTheHostSeesIt) {
             "{\"id\":1029,\"name\":\"WbfGrid\"},{\"id\":1030,\"name\":\"WbfUltraGrid\"}],"
             "\"received\":{\"factory\":true,\"requestsHandler\":true,\"callbacker\":true},"
             "\"callbacks\":[],\"request1025\":\"0x00000000\"}\n");
+
+  Outcome text = Tallowick("kit-info");
+  EXPECT_EQ(text.status, 0) << text.output;
+  EXPECT_NE(text.output.find("\ncallbacks:  \nrequest1025: 0x00000000\n"), std::string::npos)
+      << text.output;
 }
 
 TEST_F(TallowickCliTest, RegistrationCommandsAndExport) {
