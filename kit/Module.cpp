@@ -12,7 +12,9 @@
 #include "kit/resource.h"
 #include "recognition/TallowickFactoryIE.h"
 #include "support/TallowickCallbackerIE.h"
+#include "support/QilUtils.h"
 #include "support/TallowickRequestsHandlerIE.h"
+#include "support/TimeTrace.h"
 #include "webobj/HostServices.h"
 
 namespace {
@@ -209,6 +211,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE hinst, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_ATTACH) {
     KitModule::SetInstance(hinst);
     DisableThreadLibraryCalls(hinst);
+    TimeTrace::Start();
     return TRUE;
   }
   if (reason != DLL_PROCESS_DETACH)
@@ -217,6 +220,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE hinst, DWORD reason, LPVOID reserved) {
   // other modules may be gone already, so nothing is called then.
   if (reserved == nullptr) {
     HostServices::ReleaseAgentServices();
+    ReleaseTextMatcher();
+    TimeTrace::Stop();
     HostServices::ReleaseFactories();
     ReleaseClassFactories();
   }

@@ -1,5 +1,7 @@
 #include "support/WICallbackerImpl.h"
 
+#include <new>
+
 namespace {
 
 std::wstring NameOf(BSTR name) { return std::wstring(name, SysStringLen(name)); }
@@ -15,6 +17,8 @@ void CWICallbackerImpl::RegisterCallback(const std::wstring &name, Handler handl
   exitPoints_[name] = ExitPoint{handler, priority};
 }
 
+// The output array starts from what *pvtOutput holds and replaces it only
+// when the handler succeeds.
 STDMETHODIMP CWICallbackerImpl::InvokeCallback(BSTR bsCallbackName, VARIANT vtInput,
                                                VARIANT *pvtOutput) {
   if (pvtOutput == nullptr)
@@ -23,7 +27,21 @@ STDMETHODIMP CWICallbackerImpl::InvokeCallback(BSTR bsCallbackName, VARIANT vtIn
     auto entry = exitPoints_.find(NameOf(bsCallbackName));
     if (entry == exitPoints_.end() || entry->second.handler == nullptr)
       return E_NOTIMPL;
-    return entry->second.handler(vtInput, *pvtOutput);
+    CQilSafeArray input;
+    CQilSafeArray output;
+    input.FromVariant(vtInput);
+    output.FromVariant(*pvtOutput);
+    HRESULT hr = entry->second.handler(input, output);
+    if (SUCCEEDED(hr)) {
+      HRESULT written = output.ToVariant(pvtOutput);
+      if (FAILED(written))
+        return written;
+    }
+    return hr;
+  } catch (const CQilSafeArrayError &) {
+    return E_OUTOFMEMORY;
+  } catch (const std::bad_alloc &) {
+    return E_OUTOFMEMORY;
   } catch (...) {
     return E_FAIL;
   }
@@ -39,7 +57,7 @@ STDMETHODIMP CWICallbackerImpl::GetCallbackPriority(BSTR bsCallbackName, WI_PRIO
     *pPriority = entry->second.priority;
     return S_OK;
   } catch (...) {
-    return E_FAIL;
+    return E_OUTOFMEMORY;
   }
 }
 
@@ -48,21 +66,26 @@ STDMETHODIMP CWICallbackerImpl::GetSupportedCallbacks(SAFEARRAY **psaCallbacks) 
   if (psaCallbacks == nullptr)
     return E_POINTER;
   *psaCallbacks = nullptr;
-  SAFEARRAYBOUND bounds[2] = {{static_cast<ULONG>(exitPoints_.size()), 0}, {1, 0}};
-  SAFEARRAY *names = SafeArrayCreate(VT_BSTR, 2, bounds);
-  if (names == nullptr)
-    return E_OUTOFMEMORY;
-  LONG row = 0;
-  for (const auto &entry : exitPoints_) {
-    LONG index[2] = {row++, 0};
-    BSTR name = SysAllocStringLen(entry.first.data(), static_cast<UINT>(entry.first.size()));
-    HRESULT hr = SafeArrayPutElement(names, index, name);
-    SysFreeString(name);
-    if (FAILED(hr)) {
-      SafeArrayDestroy(names);
+  try {
+    CQilSafeArray names;
+    HRESULT hr = names.Create(VT_BSTR, static_cast<ULONG>(exitPoints_.size()), 1);
+    if (FAILED(hr))
       return hr;
+    LONG row = 0;
+    for (const auto &entry : exitPoints_) {
+      BSTR name = SysAllocStringLen(entry.first.data(), static_cast<UINT>(entry.first.size()));
+      if (name == nullptr)
+        return E_OUTOFMEMORY;
+      hr = names.PutElement(row++, 0, name);
+      SysFreeString(name);
+      if (FAILED(hr))
+        return hr;
     }
+    *psaCallbacks = names.Detach();
+    return S_OK;
+  } catch (const CQilSafeArrayError &) {
+    return E_OUTOFMEMORY;
+  } catch (...) {
+    return E_FAIL;
   }
-  *psaCallbacks = names;
-  return S_OK;
 }

@@ -6,11 +6,13 @@
 #include <string>
 
 #include "TallowickIE_h.h"
+#include "support/QilSafeArray.h"
 
 class CWICallbackerImpl : public IWICallbacker {
 public:
-  // A handler reads its input VARIANT and writes its output VARIANT.
-  using Handler = HRESULT (*)(const VARIANT &input, VARIANT &output);
+  // A handler reads its arguments from the input array and appends its
+  // results to the output array.
+  using Handler = HRESULT (*)(CQilSafeArray &input, CQilSafeArray &output);
 
   STDMETHODIMP InvokeCallback(BSTR bsCallbackName, VARIANT vtInput, VARIANT *pvtOutput) override;
   STDMETHODIMP GetCallbackPriority(BSTR bsCallbackName, WI_PRIORITY *pPriority) override;
