@@ -18,9 +18,14 @@ inline const CLSID CLSID_WebEventID = {
 // {EC936706-9652-4D65-B2F6-BD33B2B5871D}: older runtime ids (IRuntimeID).
 inline const CLSID CLSID_RuntimeID = {
     0xEC936706, 0x9652, 0x4D65, {0xB2, 0xF6, 0xBD, 0x33, 0xB2, 0xB5, 0x87, 0x1D}};
+// {188952A4-DF17-4653-8271-423DFCD85C76}: the host's callback registry, one per
+// process, ProgID "Quillon.WICallbackRegistryIE".
+inline const CLSID CLSID_WICallbackRegistry = {
+    0x188952A4, 0xDF17, 0x4653, {0x82, 0x71, 0x42, 0x3D, 0xFC, 0xD8, 0x5C, 0x76}};
 
 inline constexpr const wchar_t *kAgentServicesProgID = L"Quillon.WIAgentServicesIE";
 inline constexpr const wchar_t *kKitsManagerProgID = L"Quillon.WIKitsManagerIE";
+inline constexpr const wchar_t *kCallbackRegistryProgID = L"Quillon.WICallbackRegistryIE";
 inline constexpr const wchar_t *kHostModule = L"libTallowickHost.so";
 
 // The host program's side of agent services: the settings the kit reads with
@@ -70,3 +75,33 @@ public:
 };
 __CRT_UUID_DECL(IWIAttrConversionMap, 0x64B27D8D, 0x5FB3, 0x47D5, 0x9F, 0x9B, 0x00, 0x5D, 0x8E,
                 0xC8, 0x2A, 0x48)
+
+// The host program's side of the callback registry: binds the host's named
+// exit points and lists the kit callbackers the registry received.
+//
+// A bound handler is called by InvokeHostCallback as
+//   handler->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, ...)
+// with two arguments, in order: the input (a VARIANT of VT_ARRAY|VT_VARIANT or
+// VT_EMPTY, by value) and the output (VT_BYREF|VT_VARIANT referring to a copy
+// of the caller's output VARIANT, which the handler may replace). When the
+// call succeeds the copy becomes the caller's output; when it fails the
+// caller's output is left alone. The call's HRESULT is the callback's result,
+// unless the handler answers a VT_ERROR value, whose code then is the result
+// (so a handler can answer S_FALSE or a failure of its own). The flag of
+// InvokeHostCallback is not passed on.
+MIDL_INTERFACE("29E2FA0F-CBEF-4A18-8A6E-3004E97D5121")
+IWIHostCallbacks : public IUnknown {
+public:
+  // Binds a name (non-empty) to a handler, replacing an earlier binding.
+  STDMETHOD(BindCallback)(BSTR name, IDispatch * handler) = 0;
+  // S_OK when the name was bound, S_FALSE when it was not.
+  STDMETHOD(UnbindCallback)(BSTR name) = 0;
+  // The kit callbackers received through RegisterCallbacker, in the order of
+  // their first registration.
+  STDMETHOD(GetKitCallbackerCount)(LONG * count) = 0;
+  STDMETHOD(GetKitCallbacker)(LONG index, IWICallbacker * *callbacker) = 0;
+  // Unbinds every name and releases every kit callbacker.
+  STDMETHOD(Reset)() = 0;
+};
+__CRT_UUID_DECL(IWIHostCallbacks, 0x29E2FA0F, 0xCBEF, 0x4A18, 0x8A, 0x6E, 0x30, 0x04, 0xE9, 0x7D,
+                0x51, 0x21)

@@ -20,6 +20,7 @@ HRESULT CreateWIClassSet(IUnknown *outer, REFIID riid, void **ppv);
 HRESULT CreateFilterStruct(IUnknown *outer, REFIID riid, void **ppv);
 HRESULT CreateAgentServices(IUnknown *outer, REFIID riid, void **ppv);
 HRESULT CreateKitsManager(IUnknown *outer, REFIID riid, void **ppv);
+HRESULT CreateCallbackRegistry(IUnknown *outer, REFIID riid, void **ppv);
 
 
 } // namespace host

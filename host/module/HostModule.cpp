@@ -82,6 +82,7 @@ CClassFactory g_webEventID{host::CreateWebEventID};
 CClassFactory g_runtimeID{host::CreateRuntimeID};
 CClassFactory g_agentServices{host::CreateAgentServices};
 CClassFactory g_kitsManager{host::CreateKitsManager};
+CClassFactory g_callbackRegistry{host::CreateCallbackRegistry};
 
 const HostClass kClasses[] = {
     {CLSID_WebInfo, L"WebInfo Class", nullptr, g_webInfo},
@@ -94,6 +95,8 @@ const HostClass kClasses[] = {
     {CLSID_RuntimeID, L"RuntimeID Class", nullptr, g_runtimeID},
     {CLSID_WIAgentServicesIE, L"WIAgentServicesIE Class", kAgentServicesProgID, g_agentServices},
     {CLSID_WIKitsManager, L"WIKitsManagerIE Class", kKitsManagerProgID, g_kitsManager},
+    {CLSID_WICallbackRegistry, L"WICallbackRegistryIE Class", kCallbackRegistryProgID,
+     g_callbackRegistry},
 };
 
 // The module's file name without its folder; empty when it cannot be read.

@@ -1,5 +1,6 @@
 // The kits manager: what a kit hands to the host at its initialisation (its
-// factory, requests handler and callbacker), and the host's callbacks.
+// factory, requests handler and callbacker), and the host's callbacks, which
+// it forwards to the callback registry.
 #include <windows.h>
 
 #include <mutex>
@@ -29,12 +30,18 @@ public:
   STDMETHODIMP RegisterCallbacker(IWICallbacker *callbacker) override {
     return Keep(callbacker_, callbacker);
   }
-  // No named exit point of the host is bound yet: nothing handles the call,
-  // and the output stays as the caller gave it.
-  STDMETHODIMP InvokeHostCallback(BSTR, VARIANT, VARIANT *output, LONG) override {
+  // The host's exit points are those of the process's callback registry.
+  STDMETHODIMP InvokeHostCallback(BSTR name, VARIANT input, VARIANT *output, LONG flags) override {
     if (output == nullptr)
       return E_POINTER;
-    return S_FALSE;
+    IWICallbackerRegistrar *registry = nullptr;
+    HRESULT hr = CreateCallbackRegistry(nullptr, IID_IWICallbackerRegistrar,
+                                        reinterpret_cast<void **>(&registry));
+    if (FAILED(hr))
+      return hr;
+    hr = registry->InvokeHostCallback(name, input, output, flags);
+    registry->Release();
+    return hr;
   }
 
   // IWIKitsManagerInfo

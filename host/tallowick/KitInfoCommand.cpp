@@ -1,5 +1,6 @@
 // tallowick kit-info [--json]: create the kit as a host does, initialise it
-// with a kits manager and report what the host received.
+// with a kits manager and report what the host received: the kit's exit
+// points and its answer to the kit-private request 1025.
 #include <windows.h>
 
 #include <cstdio>
@@ -20,7 +21,12 @@ struct KitInfo {
   bool factory = false;
   bool requestsHandler = false;
   bool callbacker = false;
+  std::vector<std::pair<std::string, LONG>> callbacks; // exit point, priority
+  bool answered1025 = false;
+  HRESULT request1025 = S_OK;
 };
+
+constexpr LONG kKitPrivateRequest = 1025;
 
 std::string JsonString(const std::string &text) {
   std::string out = "\"";
@@ -61,12 +67,58 @@ void ReadWebClasses(IWIAgentServices *services, KitInfo &info) {
 }
 
 template <class T>
-bool Received(IWIKitsManagerInfo *manager, HRESULT (IWIKitsManagerInfo::*get)(T **)) {
+T *Received(IWIKitsManagerInfo *manager, HRESULT (IWIKitsManagerInfo::*get)(T **)) {
   T *object = nullptr;
-  if ((manager->*get)(&object) != S_OK || object == nullptr)
-    return false;
-  object->Release();
-  return true;
+  if ((manager->*get)(&object) != S_OK && object != nullptr) {
+    object->Release();
+    object = nullptr;
+  }
+  return object;
+}
+
+// The names in a callbacker's array of exit points, whatever its shape.
+std::vector<std::wstring> ArrayNames(SAFEARRAY *array) {
+  std::vector<std::wstring> names;
+  VARTYPE type = VT_EMPTY;
+  if (array == nullptr || FAILED(SafeArrayGetVartype(array, &type)) || type != VT_BSTR)
+    return names;
+  ULONG count = 1;
+  for (UINT d = 0; d < array->cDims; ++d)
+    count *= array->rgsabound[d].cElements;
+  BSTR *items = nullptr;
+  if (FAILED(SafeArrayAccessData(array, reinterpret_cast<void **>(&items))))
+    return names;
+  for (ULONG i = 0; i < count; ++i)
+    names.emplace_back(items[i], SysStringLen(items[i]));
+  SafeArrayUnaccessData(array);
+  return names;
+}
+
+void ReadCallbacks(IWICallbacker *callbacker, KitInfo &info) {
+  SAFEARRAY *array = nullptr;
+  if (FAILED(callbacker->GetSupportedCallbacks(&array)))
+    return;
+  for (const std::wstring &name : ArrayNames(array)) {
+    BSTR bstr = SysAllocStringLen(name.data(), static_cast<UINT>(name.size()));
+    WI_PRIORITY priority = WI_PRIORITY_LOW;
+    if (bstr != nullptr && SUCCEEDED(callbacker->GetCallbackPriority(bstr, &priority)))
+      info.callbacks.emplace_back(tallowick::platform::Narrow(name), static_cast<LONG>(priority));
+    SysFreeString(bstr);
+  }
+  SafeArrayDestroy(array);
+}
+
+// The handler neither reads nor changes the request; it gets a new, empty one.
+void Ask1025(IWIKitRequestsHandler2 *handler, KitInfo &info) {
+  IWebInfo *request = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_WebInfo, nullptr, CLSCTX_INPROC_SERVER, IID_IWebInfo,
+                              reinterpret_cast<void **>(&request))))
+    request = nullptr;
+  info.request1025 =
+      handler->ProcessRequest(static_cast<WEB_MSG_TYPE>(kKitPrivateRequest), &request);
+  info.answered1025 = true;
+  if (request != nullptr)
+    request->Release();
 }
 
 void ReadReceived(IUnknown *manager, KitInfo &info) {
@@ -74,11 +126,30 @@ void ReadReceived(IUnknown *manager, KitInfo &info) {
   if (FAILED(manager->QueryInterface(__uuidof(IWIKitsManagerInfo),
                                      reinterpret_cast<void **>(&received))))
     return;
-  info.factory = Received(received, &IWIKitsManagerInfo::GetKitFactory);
-  info.requestsHandler = Received(received, &IWIKitsManagerInfo::GetRequestsHandler);
-  info.callbacker = Received(received, &IWIKitsManagerInfo::GetCallbacker);
+  IWIKitFactoryEx *factory = Received(received, &IWIKitsManagerInfo::GetKitFactory);
+  IWIKitRequestsHandler2 *handler = Received(received, &IWIKitsManagerInfo::GetRequestsHandler);
+  IWICallbacker *callbacker = Received(received, &IWIKitsManagerInfo::GetCallbacker);
+  info.factory = factory != nullptr;
+  info.requestsHandler = handler != nullptr;
+  info.callbacker = callbacker != nullptr;
+  if (callbacker != nullptr) {
+    ReadCallbacks(callbacker, info);
+    callbacker->Release();
+  }
+  if (handler != nullptr) {
+    Ask1025(handler, info);
+    handler->Release();
+  }
+  if (factory != nullptr)
+    factory->Release();
   received->Reset();
   received->Release();
+}
+
+std::string HresultText(HRESULT hr) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(hr));
+  return text;
 }
 
 void PrintText(const KitInfo &info) {
@@ -90,6 +161,11 @@ void PrintText(const KitInfo &info) {
   std::printf("\nreceived:    factory %s, requests handler %s, callbacker %s\n",
               info.factory ? "yes" : "no", info.requestsHandler ? "yes" : "no",
               info.callbacker ? "yes" : "no");
+  std::printf("callbacks:  ");
+  for (const auto &[name, priority] : info.callbacks)
+    std::printf(" %s priority %d;", name.c_str(), static_cast<int>(priority));
+  std::printf("\nrequest1025: %s\n",
+              info.answered1025 ? HresultText(info.request1025).c_str() : "not asked");
 }
 
 void PrintJson(const KitInfo &info) {
@@ -104,7 +180,16 @@ void PrintJson(const KitInfo &info) {
   auto flag = [](bool value) { return value ? "true" : "false"; };
   out += std::string("],\"received\":{\"factory\":") + flag(info.factory) +
          ",\"requestsHandler\":" + flag(info.requestsHandler) +
-         ",\"callbacker\":" + flag(info.callbacker) + "}}";
+         ",\"callbacker\":" + flag(info.callbacker) + "},\"callbacks\":[";
+  for (size_t i = 0; i < info.callbacks.size(); ++i) {
+    if (i > 0)
+      out += ",";
+    out += "{\"name\":" + JsonString(info.callbacks[i].first) +
+           ",\"priority\":" + std::to_string(info.callbacks[i].second) + "}";
+  }
+  out += "],\"request1025\":" +
+         (info.answered1025 ? JsonString(HresultText(info.request1025)) : std::string("null")) +
+         "}";
   std::puts(out.c_str());
 }
 

@@ -74,7 +74,16 @@ TEST_F(TallowickCliTest, KitInfoReportsTheKitAsTheHostSeesIt) {
             "{\"id\":1025,\"name\":\"WbfTabStrip\"},{\"id\":1026,\"name\":\"WbfToolbar\"},"
             "{\"id\":1027,\"name\":\"WbfTreeView\"},{\"id\":1028,\"name\":\"WbfCalendar\"},"
             "{\"id\":1029,\"name\":\"WbfGrid\"},{\"id\":1030,\"name\":\"WbfUltraGrid\"}],"
-            "\"received\":{\"factory\":true,\"requestsHandler\":true,\"callbacker\":true}}\n");
+            "\"received\":{\"factory\":true,\"requestsHandler\":true,\"callbacker\":true},"
+            "\"callbacks\":[{\"name\":\"DummyExitPoint\",\"priority\":1}],\"request1025\":"
+            "\"0x00000000\"}\n");
+
+  Outcome text = Tallowick("kit-info");
+  EXPECT_EQ(text.status, 0) << text.output;
+  EXPECT_NE(
+      text.output.find("\ncallbacks:   DummyExitPoint priority 1;\nrequest1025: 0x00000000\n"),
+      std::string::npos)
+      << text.output;
 }
 
 TEST_F(TallowickCliTest, RegistrationCommandsAndExport) {

@@ -108,7 +108,7 @@ TEST_F(KitsManagerTest, EachManagerReleasesWhatItHoldsWhenItGoes) {
   EXPECT_EQ(handler.refs, 1);
 }
 
-TEST_F(KitsManagerTest, RejectsNullsAndBindsNoHostCallbackYet) {
+TEST_F(KitsManagerTest, RejectsNullsAndAnswersUnboundHostCallbacksAsNotImplemented) {
   EXPECT_EQ(kits_->RegisterKit(nullptr, 0), E_POINTER);
   EXPECT_EQ(kits_->RegisterKitFactory(nullptr, 1), E_POINTER);
   EXPECT_EQ(kits_->RegisterRequestsHandler(nullptr, 1), E_POINTER);
@@ -121,7 +121,7 @@ TEST_F(KitsManagerTest, RejectsNullsAndBindsNoHostCallbackYet) {
   output.vt = VT_I4;
   output.lVal = 42;
   TestBstr name(L"KitGetObjAttr");
-  EXPECT_EQ(callbacks_->InvokeHostCallback(name, input, &output, 0), S_FALSE);
+  EXPECT_EQ(callbacks_->InvokeHostCallback(name, input, &output, 0), E_NOTIMPL);
   EXPECT_EQ(output.vt, VT_I4);
   EXPECT_EQ(output.lVal, 42);
   EXPECT_EQ(callbacks_->InvokeHostCallback(name, input, nullptr, 0), E_POINTER);
