@@ -14,44 +14,10 @@ enum : DISPID { kDispValue = DISPID_VALUE, kDispFirstIndex = 10001, kDispLength 
 constexpr DispMember kMembers[] = {
     {L"Value", kDispValue}, {L"FirstIndex", kDispFirstIndex}, {L"Length", kDispLength}};
 
-class CMatch final : public IMatch {
+class CMatch final : public CAutomationObject<IMatch, kMembers, std::size(kMembers)> {
 public:
   explicit CMatch(MatchRecord record) : record_(std::move(record)) {}
 
-  STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override {
-    if (ppv == nullptr)
-      return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IMatch) {
-      *ppv = static_cast<IMatch *>(this);
-      AddRef();
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    ULONG left = --refs_;
-    if (left == 0)
-      delete this;
-    return left;
-  }
-
-  STDMETHODIMP GetTypeInfoCount(UINT *pctinfo) override {
-    if (pctinfo == nullptr)
-      return E_POINTER;
-    *pctinfo = 0;
-    return S_OK;
-  }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo **ppTInfo) override {
-    if (ppTInfo == nullptr)
-      return E_POINTER;
-    *ppTInfo = nullptr;
-    return DISP_E_BADINDEX;
-  }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR *names, UINT cNames, LCID, DISPID *ids) override {
-    return LookupNames(kMembers, std::size(kMembers), names, cNames, ids);
-  }
   STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS *params, VARIANT *result,
                       EXCEPINFO *, UINT *) override {
     HRESULT hr = CheckInvoke(riid, params);
@@ -100,7 +66,6 @@ public:
 private:
   ~CMatch() = default;
 
-  std::atomic<ULONG> refs_{1};
   const MatchRecord record_;
 };
 

@@ -12,44 +12,11 @@ enum : DISPID { kDispItem = DISPID_VALUE, kDispCount = 1, kDispNewEnum = DISPID_
 constexpr DispMember kMembers[] = {
     {L"Item", kDispItem}, {L"Count", kDispCount}, {L"_NewEnum", kDispNewEnum}};
 
-class CMatchCollection final : public IMatchCollection {
+class CMatchCollection final
+    : public CAutomationObject<IMatchCollection, kMembers, std::size(kMembers)> {
 public:
   explicit CMatchCollection(std::vector<MatchRecord> records) : records_(std::move(records)) {}
 
-  STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override {
-    if (ppv == nullptr)
-      return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IMatchCollection) {
-      *ppv = static_cast<IMatchCollection *>(this);
-      AddRef();
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    ULONG left = --refs_;
-    if (left == 0)
-      delete this;
-    return left;
-  }
-
-  STDMETHODIMP GetTypeInfoCount(UINT *pctinfo) override {
-    if (pctinfo == nullptr)
-      return E_POINTER;
-    *pctinfo = 0;
-    return S_OK;
-  }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo **ppTInfo) override {
-    if (ppTInfo == nullptr)
-      return E_POINTER;
-    *ppTInfo = nullptr;
-    return DISP_E_BADINDEX;
-  }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR *names, UINT cNames, LCID, DISPID *ids) override {
-    return LookupNames(kMembers, std::size(kMembers), names, cNames, ids);
-  }
   STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS *params, VARIANT *result,
                       EXCEPINFO *, UINT *argErr) override {
     HRESULT hr = CheckInvoke(riid, params);
@@ -124,7 +91,6 @@ public:
 private:
   ~CMatchCollection() = default;
 
-  std::atomic<ULONG> refs_{1};
   const std::vector<MatchRecord> records_;
 };
 

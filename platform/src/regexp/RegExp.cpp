@@ -163,44 +163,8 @@ void AppendReplacement(std::wstring &out, std::wstring_view subject, const Found
   }
 }
 
-class CRegExp final : public IRegExp {
+class CRegExp final : public CAutomationObject<IRegExp, kMembers, std::size(kMembers)> {
 public:
-  // IUnknown
-  STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override {
-    if (ppv == nullptr)
-      return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IRegExp) {
-      *ppv = static_cast<IRegExp *>(this);
-      AddRef();
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    ULONG left = --refs_;
-    if (left == 0)
-      delete this;
-    return left;
-  }
-
-  // IDispatch
-  STDMETHODIMP GetTypeInfoCount(UINT *pctinfo) override {
-    if (pctinfo == nullptr)
-      return E_POINTER;
-    *pctinfo = 0;
-    return S_OK;
-  }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo **ppTInfo) override {
-    if (ppTInfo == nullptr)
-      return E_POINTER;
-    *ppTInfo = nullptr;
-    return DISP_E_BADINDEX;
-  }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR *names, UINT cNames, LCID, DISPID *ids) override {
-    return LookupNames(kMembers, std::size(kMembers), names, cNames, ids);
-  }
   STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS *params, VARIANT *result,
                       EXCEPINFO *, UINT *argErr) override {
     HRESULT hr = CheckInvoke(riid, params);
@@ -424,7 +388,6 @@ private:
     return S_OK;
   }
 
-  std::atomic<ULONG> refs_{1};
   std::mutex lock_;
   std::wstring pattern_;
   bool ignoreCase_ = false;

@@ -37,6 +37,56 @@ HRESULT LookupNames(const DispMember *members, size_t count, LPOLESTR *names, UI
                     DISPID *ids);
 // Checks what every Invoke checks; `flags` are the call kinds that reached a member.
 HRESULT CheckInvoke(REFIID riid, DISPPARAMS *params);
+
+// IUnknown and the name half of IDispatch for an automation object that
+// implements the dual interface I with the member table `Members`; the class
+// itself implements Invoke and the interface's methods.
+template <class I, const DispMember *Members, size_t Count> class CAutomationObject : public I {
+public:
+  CAutomationObject() = default;
+  CAutomationObject(const CAutomationObject &) = delete;
+  CAutomationObject &operator=(const CAutomationObject &) = delete;
+  virtual ~CAutomationObject() = default;
+
+  STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override {
+    if (ppv == nullptr)
+      return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(I)) {
+      *ppv = static_cast<I *>(this);
+      AddRef();
+      return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override {
+    return static_cast<ULONG>(InterlockedIncrement(&refs_));
+  }
+  STDMETHODIMP_(ULONG) Release() override {
+    LONG left = InterlockedDecrement(&refs_);
+    if (left == 0)
+      delete this;
+    return static_cast<ULONG>(left);
+  }
+  STDMETHODIMP GetTypeInfoCount(UINT *pctinfo) override {
+    if (pctinfo == nullptr)
+      return E_POINTER;
+    *pctinfo = 0;
+    return S_OK;
+  }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo **ppTInfo) override {
+    if (ppTInfo == nullptr)
+      return E_POINTER;
+    *ppTInfo = nullptr;
+    return DISP_E_BADINDEX;
+  }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR *names, UINT cNames, LCID, DISPID *ids) override {
+    return LookupNames(Members, Count, names, cNames, ids);
+  }
+
+private:
+  LONG refs_ = 1;
+};
 bool IsGet(WORD flags);
 bool IsPut(WORD flags);
 // Positional argument `index` (0 = first) converted to `vt`, into `out`.
