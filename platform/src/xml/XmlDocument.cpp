@@ -707,4 +707,13 @@ HRESULT CreateXmlDocument(REFIID riid, void **out) {
   });
 }
 
+HRESULT CreateDomDocument(IUnknown *outer, REFIID riid, void **out) {
+  if (out == nullptr)
+    return E_POINTER;
+  *out = nullptr;
+  if (outer != nullptr)
+    return CLASS_E_NOAGGREGATION;
+  return CreateXmlDocument(riid, out);
+}
+
 } // namespace tallowick::platform::xml

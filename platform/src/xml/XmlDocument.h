@@ -87,5 +87,6 @@ class XmlDocument final : public NodeBase<IXMLDOMDocument> {
 
 // A new empty document (the class factory's product).
 HRESULT CreateXmlDocument(REFIID riid, void **out);
+HRESULT CreateDomDocument(IUnknown *outer, REFIID riid, void **out);
 
 } // namespace tallowick::platform::xml
