@@ -1,8 +1,8 @@
 // Fuzz target: the XML document parses any bytes (as UTF-8 text), then every
 // node is walked and read, and the parse error is read whole.
-#include <windows.h>
 #include <msxml2.h>
 #include <oleauto.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -102,8 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   static IClassFactory *factory = [] {
     IClassFactory *object = nullptr;
     if (FAILED(CoInitialize(nullptr)) ||
-        FAILED(CoGetClassObject(CLSID_DOMDocument, CLSCTX_INPROC_SERVER, nullptr,
-                                IID_IClassFactory, reinterpret_cast<void **>(&object))))
+        FAILED(CoGetClassObject(CLSID_DOMDocument, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                                reinterpret_cast<void **>(&object))))
       __builtin_trap();
     return object;
   }();
@@ -114,8 +114,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   document->put_async(VARIANT_FALSE);
   // The bytes as UTF-8 text, decoded leniently as a caller's string would be.
   std::string bytes(reinterpret_cast<const char *>(data), size);
-  int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                   nullptr, 0);
+  int length =
+      MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   std::wstring text(length > 0 ? length : 0, L'\0');
   if (length > 0)
     MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),

@@ -39,10 +39,10 @@ TALLOWICK_XMLDOM_GUID(IID_IXMLDOMEntity, 0x2933BF8D);
 TALLOWICK_XMLDOM_GUID(IID_IXMLDOMEntityReference, 0x2933BF8E);
 TALLOWICK_XMLDOM_GUID(IID_IXMLDOMImplementation, 0x2933BF8F);
 TALLOWICK_XMLDOM_GUID(CLSID_DOMDocument, 0x2933BF90);
-DEFINE_GUID(IID_IXMLDOMDocumentFragment, 0x3EFAA413, 0x272F, 0x11D2, 0x83, 0x6F, 0x00, 0x00,
-            0xF8, 0x7A, 0x77, 0x82);
-DEFINE_GUID(IID_IXMLDOMParseError, 0x3EFAA426, 0x272F, 0x11D2, 0x83, 0x6F, 0x00, 0x00, 0xF8,
+DEFINE_GUID(IID_IXMLDOMDocumentFragment, 0x3EFAA413, 0x272F, 0x11D2, 0x83, 0x6F, 0x00, 0x00, 0xF8,
             0x7A, 0x77, 0x82);
+DEFINE_GUID(IID_IXMLDOMParseError, 0x3EFAA426, 0x272F, 0x11D2, 0x83, 0x6F, 0x00, 0x00, 0xF8, 0x7A,
+            0x77, 0x82);
 
 #ifdef __cplusplus
 #define TALLOWICK_XMLDOM_UUID(type, l)                                                             \
@@ -66,7 +66,7 @@ interface IXMLDOMParseError;
 
 MIDL_INTERFACE("2933BF80-7B36-11D2-B20E-00C04F983E60")
 IXMLDOMNode : public IDispatch {
- public:
+public:
   STDMETHOD(get_nodeName)(BSTR * name) = 0;
   STDMETHOD(get_nodeValue)(VARIANT * value) = 0;
   STDMETHOD(put_nodeValue)(VARIANT value) = 0;
@@ -79,8 +79,8 @@ IXMLDOMNode : public IDispatch {
   STDMETHOD(get_nextSibling)(IXMLDOMNode * *nextSibling) = 0;
   STDMETHOD(get_attributes)(IXMLDOMNamedNodeMap * *attributeMap) = 0;
   STDMETHOD(insertBefore)(IXMLDOMNode * newChild, VARIANT refChild, IXMLDOMNode * *outNewChild) = 0;
-  STDMETHOD(replaceChild)(IXMLDOMNode * newChild, IXMLDOMNode * oldChild,
-                          IXMLDOMNode * *outOldChild) = 0;
+  STDMETHOD(replaceChild)
+  (IXMLDOMNode * newChild, IXMLDOMNode * oldChild, IXMLDOMNode * *outOldChild) = 0;
   STDMETHOD(removeChild)(IXMLDOMNode * childNode, IXMLDOMNode * *oldChild) = 0;
   STDMETHOD(appendChild)(IXMLDOMNode * newChild, IXMLDOMNode * *outNewChild) = 0;
   STDMETHOD(hasChildNodes)(VARIANT_BOOL * hasChild) = 0;
@@ -109,7 +109,7 @@ TALLOWICK_XMLDOM_UUID(IXMLDOMNode, 0x2933BF80)
 
 MIDL_INTERFACE("2933BF82-7B36-11D2-B20E-00C04F983E60")
 IXMLDOMNodeList : public IDispatch {
- public:
+public:
   STDMETHOD(get_item)(LONG index, IXMLDOMNode * *listItem) = 0;
   STDMETHOD(get_length)(LONG * listLength) = 0;
   STDMETHOD(nextNode)(IXMLDOMNode * *nextItem) = 0;
@@ -120,15 +120,15 @@ TALLOWICK_XMLDOM_UUID(IXMLDOMNodeList, 0x2933BF82)
 
 MIDL_INTERFACE("2933BF83-7B36-11D2-B20E-00C04F983E60")
 IXMLDOMNamedNodeMap : public IDispatch {
- public:
+public:
   STDMETHOD(getNamedItem)(BSTR name, IXMLDOMNode * *namedItem) = 0;
   STDMETHOD(setNamedItem)(IXMLDOMNode * newItem, IXMLDOMNode * *nameItem) = 0;
   STDMETHOD(removeNamedItem)(BSTR name, IXMLDOMNode * *namedItem) = 0;
   STDMETHOD(get_item)(LONG index, IXMLDOMNode * *listItem) = 0;
   STDMETHOD(get_length)(LONG * listLength) = 0;
   STDMETHOD(getQualifiedItem)(BSTR baseName, BSTR namespaceURI, IXMLDOMNode * *qualifiedItem) = 0;
-  STDMETHOD(removeQualifiedItem)(BSTR baseName, BSTR namespaceURI,
-                                 IXMLDOMNode * *qualifiedItem) = 0;
+  STDMETHOD(removeQualifiedItem)
+  (BSTR baseName, BSTR namespaceURI, IXMLDOMNode * *qualifiedItem) = 0;
   STDMETHOD(nextNode)(IXMLDOMNode * *nextItem) = 0;
   STDMETHOD(reset)() = 0;
   STDMETHOD(get__newEnum)(IUnknown * *ppUnk) = 0;
@@ -137,7 +137,7 @@ TALLOWICK_XMLDOM_UUID(IXMLDOMNamedNodeMap, 0x2933BF83)
 
 MIDL_INTERFACE("2933BF81-7B36-11D2-B20E-00C04F983E60")
 IXMLDOMDocument : public IXMLDOMNode {
- public:
+public:
   STDMETHOD(get_doctype)(IXMLDOMDocumentType * *documentType) = 0;
   STDMETHOD(get_implementation)(IXMLDOMImplementation * *impl) = 0;
   STDMETHOD(get_documentElement)(IXMLDOMElement * *DOMElement) = 0;
@@ -147,8 +147,8 @@ IXMLDOMDocument : public IXMLDOMNode {
   STDMETHOD(createTextNode)(BSTR data, IXMLDOMText * *text) = 0;
   STDMETHOD(createComment)(BSTR data, IXMLDOMComment * *comment) = 0;
   STDMETHOD(createCDATASection)(BSTR data, IXMLDOMCDATASection * *cdata) = 0;
-  STDMETHOD(createProcessingInstruction)(BSTR target, BSTR data,
-                                         IXMLDOMProcessingInstruction * *pi) = 0;
+  STDMETHOD(createProcessingInstruction)
+  (BSTR target, BSTR data, IXMLDOMProcessingInstruction * *pi) = 0;
   STDMETHOD(createAttribute)(BSTR name, IXMLDOMAttribute * *attribute) = 0;
   STDMETHOD(createEntityReference)(BSTR name, IXMLDOMEntityReference * *entityRef) = 0;
   STDMETHOD(getElementsByTagName)(BSTR tagName, IXMLDOMNodeList * *resultList) = 0;
@@ -177,16 +177,16 @@ TALLOWICK_XMLDOM_UUID(IXMLDOMDocument, 0x2933BF81)
 
 MIDL_INTERFACE("2933BF86-7B36-11D2-B20E-00C04F983E60")
 IXMLDOMElement : public IXMLDOMNode {
- public:
+public:
   STDMETHOD(get_tagName)(BSTR * tagName) = 0;
   STDMETHOD(getAttribute)(BSTR name, VARIANT * value) = 0;
   STDMETHOD(setAttribute)(BSTR name, VARIANT value) = 0;
   STDMETHOD(removeAttribute)(BSTR name) = 0;
   STDMETHOD(getAttributeNode)(BSTR name, IXMLDOMAttribute * *attributeNode) = 0;
-  STDMETHOD(setAttributeNode)(IXMLDOMAttribute * DOMAttribute,
-                              IXMLDOMAttribute * *attributeNode) = 0;
-  STDMETHOD(removeAttributeNode)(IXMLDOMAttribute * DOMAttribute,
-                                 IXMLDOMAttribute * *attributeNode) = 0;
+  STDMETHOD(setAttributeNode)
+  (IXMLDOMAttribute * DOMAttribute, IXMLDOMAttribute * *attributeNode) = 0;
+  STDMETHOD(removeAttributeNode)
+  (IXMLDOMAttribute * DOMAttribute, IXMLDOMAttribute * *attributeNode) = 0;
   STDMETHOD(getElementsByTagName)(BSTR tagName, IXMLDOMNodeList * *resultList) = 0;
   STDMETHOD(normalize)() = 0;
 };
@@ -194,7 +194,7 @@ TALLOWICK_XMLDOM_UUID(IXMLDOMElement, 0x2933BF86)
 
 MIDL_INTERFACE("2933BF85-7B36-11D2-B20E-00C04F983E60")
 IXMLDOMAttribute : public IXMLDOMNode {
- public:
+public:
   STDMETHOD(get_name)(BSTR * attributeName) = 0;
   STDMETHOD(get_value)(VARIANT * attributeValue) = 0;
   STDMETHOD(put_value)(VARIANT attributeValue) = 0;
@@ -208,7 +208,7 @@ __CRT_UUID_DECL(IXMLDOMDocumentFragment, 0x3EFAA413, 0x272F, 0x11D2, 0x83, 0x6F,
 
 MIDL_INTERFACE("2933BF84-7B36-11D2-B20E-00C04F983E60")
 IXMLDOMCharacterData : public IXMLDOMNode {
- public:
+public:
   STDMETHOD(get_data)(BSTR * data) = 0;
   STDMETHOD(put_data)(BSTR data) = 0;
   STDMETHOD(get_length)(LONG * dataLength) = 0;
@@ -222,7 +222,7 @@ TALLOWICK_XMLDOM_UUID(IXMLDOMCharacterData, 0x2933BF84)
 
 MIDL_INTERFACE("2933BF87-7B36-11D2-B20E-00C04F983E60")
 IXMLDOMText : public IXMLDOMCharacterData {
- public:
+public:
   STDMETHOD(splitText)(LONG offset, IXMLDOMText * *rightHandTextNode) = 0;
 };
 TALLOWICK_XMLDOM_UUID(IXMLDOMText, 0x2933BF87)
@@ -237,7 +237,7 @@ TALLOWICK_XMLDOM_UUID(IXMLDOMCDATASection, 0x2933BF8A)
 
 MIDL_INTERFACE("2933BF89-7B36-11D2-B20E-00C04F983E60")
 IXMLDOMProcessingInstruction : public IXMLDOMNode {
- public:
+public:
   STDMETHOD(get_target)(BSTR * name) = 0;
   STDMETHOD(get_data)(BSTR * value) = 0;
   STDMETHOD(put_data)(BSTR value) = 0;
@@ -250,7 +250,7 @@ TALLOWICK_XMLDOM_UUID(IXMLDOMEntityReference, 0x2933BF8E)
 
 MIDL_INTERFACE("2933BF8B-7B36-11D2-B20E-00C04F983E60")
 IXMLDOMDocumentType : public IXMLDOMNode {
- public:
+public:
   STDMETHOD(get_name)(BSTR * rootName) = 0;
   STDMETHOD(get_entities)(IXMLDOMNamedNodeMap * *entityMap) = 0;
   STDMETHOD(get_notations)(IXMLDOMNamedNodeMap * *notationMap) = 0;
@@ -259,14 +259,14 @@ TALLOWICK_XMLDOM_UUID(IXMLDOMDocumentType, 0x2933BF8B)
 
 MIDL_INTERFACE("2933BF8F-7B36-11D2-B20E-00C04F983E60")
 IXMLDOMImplementation : public IDispatch {
- public:
+public:
   STDMETHOD(hasFeature)(BSTR feature, BSTR version, VARIANT_BOOL * hasFeature) = 0;
 };
 TALLOWICK_XMLDOM_UUID(IXMLDOMImplementation, 0x2933BF8F)
 
 MIDL_INTERFACE("3EFAA426-272F-11D2-836F-0000F87A7782")
 IXMLDOMParseError : public IDispatch {
- public:
+public:
   STDMETHOD(get_errorCode)(LONG * errorCode) = 0;
   STDMETHOD(get_url)(BSTR * urlString) = 0;
   STDMETHOD(get_reason)(BSTR * reasonString) = 0;

@@ -1,5 +1,5 @@
-#include <windows.h>
 #include <msxml2.h>
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -427,8 +427,7 @@ TEST_F(XmlDocumentTest, NodesKeepIdentityAndTheDocumentAlive) {
   // Node types and names along the children.
   Ptr<IXMLDOMNodeList> children;
   ASSERT_EQ(root->get_childNodes(&children), S_OK);
-  EXPECT_EQ(Names(children.p),
-            (std::vector<std::wstring>{L"a", L"#comment", L"b", L"#text"}));
+  EXPECT_EQ(Names(children.p), (std::vector<std::wstring>{L"a", L"#comment", L"b", L"#text"}));
   Ptr<IXMLDOMNode> last;
   ASSERT_EQ(root->get_lastChild(&last), S_OK);
   DOMNodeType type = NODE_INVALID;
@@ -508,8 +507,8 @@ TEST_F(XmlDocumentTest, EditsKeepDetachedNodesUsable) {
 
   // Nodes of another document are refused.
   Ptr<IXMLDOMDocument> other;
-  ASSERT_EQ(CoCreateInstance(CLSID_DOMDocument, nullptr, CLSCTX_INPROC_SERVER,
-                             IID_IXMLDOMDocument, reinterpret_cast<void **>(&other)),
+  ASSERT_EQ(CoCreateInstance(CLSID_DOMDocument, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument,
+                             reinterpret_cast<void **>(&other)),
             S_OK);
   Ptr<IXMLDOMElement> foreign;
   ASSERT_EQ(other->createElement(Bstr(L"f"), &foreign), S_OK);
@@ -554,9 +553,9 @@ TEST_F(XmlDocumentTest, LateBindingByName) {
   Var argument(L"Name");
   DISPPARAMS one{&argument.v, nullptr, 1, 0};
   Var value;
-  ASSERT_EQ(root.v.pdispVal->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &one, &value.v, nullptr,
-                                    nullptr),
-            S_OK);
+  ASSERT_EQ(
+      root.v.pdispVal->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &one, &value.v, nullptr, nullptr),
+      S_OK);
   EXPECT_EQ(value.Text(), L"v");
   LPOLESTR unknown = const_cast<LPOLESTR>(L"noSuchMember");
   EXPECT_EQ(doc_->GetIDsOfNames(IID_NULL, &unknown, 1, 0, &id), DISP_E_UNKNOWNNAME);
@@ -564,9 +563,9 @@ TEST_F(XmlDocumentTest, LateBindingByName) {
   LPOLESTR tagName = const_cast<LPOLESTR>(L"tagName");
   ASSERT_EQ(doc_->GetIDsOfNames(IID_NULL, &tagName, 1, 0, &id), S_OK);
   Var nothing;
-  EXPECT_EQ(doc_->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &nothing.v, nullptr,
-                         nullptr),
-            DISP_E_MEMBERNOTFOUND);
+  EXPECT_EQ(
+      doc_->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &nothing.v, nullptr, nullptr),
+      DISP_E_MEMBERNOTFOUND);
 }
 
 TEST_F(XmlDocumentTest, HugeAndDeepDocumentsFailCleanlyOrLoad) {
@@ -607,6 +606,140 @@ TEST_F(XmlDocumentTest, HugeAndDeepDocumentsFailCleanlyOrLoad) {
   EXPECT_EQ(error.line, 1);
   EXPECT_GT(error.linepos, 0);
   EXPECT_FALSE(error.reason.empty());
+}
+
+TEST_F(XmlDocumentTest, CharacterDataEdits) {
+  ASSERT_EQ(LoadXml(L"<r>hello world<!--note--></r>"), S_OK);
+  Ptr<IXMLDOMElement> root;
+  Root(root);
+  Ptr<IXMLDOMNode> first;
+  ASSERT_EQ(root->get_firstChild(&first), S_OK);
+  Ptr<IXMLDOMText> text;
+  ASSERT_EQ(first.As(text), S_OK);
+  LONG length = 0;
+  EXPECT_EQ(text->get_length(&length), S_OK);
+  EXPECT_EQ(length, 11);
+  BSTR part = nullptr;
+  EXPECT_EQ(text->substringData(6, 100, &part), S_OK);
+  EXPECT_EQ(Take(part), L"world");
+  EXPECT_EQ(text->substringData(12, 1, &part), E_INVALIDARG);
+  EXPECT_EQ(text->insertData(5, Bstr(L",")), S_OK);
+  EXPECT_EQ(text->deleteData(0, 1), S_OK);
+  EXPECT_EQ(text->replaceData(0, 4, Bstr(L"Jell")), S_OK);
+  EXPECT_EQ(text->appendData(Bstr(L"!")), S_OK);
+  EXPECT_EQ(text->deleteData(-1, 1), E_INVALIDARG);
+  EXPECT_EQ(text->get_data(&part), S_OK);
+  EXPECT_EQ(Take(part), L"Jell, world!");
+
+  // Splitting inserts the tail right after; normalize joins them again.
+  Ptr<IXMLDOMText> tail;
+  ASSERT_EQ(text->splitText(5, &tail), S_OK);
+  BSTR xml = nullptr;
+  EXPECT_EQ(tail->get_data(&xml), S_OK);
+  EXPECT_EQ(Take(xml), L" world!");
+  Ptr<IXMLDOMNodeList> children;
+  ASSERT_EQ(root->get_childNodes(&children), S_OK);
+  EXPECT_EQ(children->get_length(&length), S_OK);
+  EXPECT_EQ(length, 3);
+  EXPECT_EQ(root->normalize(), S_OK);
+  ASSERT_EQ(root->get_childNodes(&children), S_OK);
+  EXPECT_EQ(children->get_length(&length), S_OK);
+  EXPECT_EQ(length, 2);
+  EXPECT_EQ(tail->get_data(&xml), S_OK); // detached, still readable
+  EXPECT_EQ(Take(xml), L" world!");
+
+  Ptr<IXMLDOMNode> comment;
+  ASSERT_EQ(root->get_lastChild(&comment), S_OK);
+  Ptr<IXMLDOMComment> asComment;
+  EXPECT_EQ(comment.As(asComment), S_OK);
+  Ptr<IXMLDOMText> notText;
+  EXPECT_EQ(comment.As(notText), E_NOINTERFACE);
+  Var value;
+  EXPECT_EQ(comment->get_nodeValue(&value), S_OK);
+  EXPECT_EQ(value.Text(), L"note");
+  Var elementValue;
+  EXPECT_EQ(root->get_nodeValue(&elementValue), S_FALSE);
+  EXPECT_EQ(elementValue.v.vt, VT_NULL);
+}
+
+TEST_F(XmlDocumentTest, BuildsSavesAndLoadsBack) {
+  Ptr<IXMLDOMElement> root;
+  ASSERT_EQ(doc_->createElement(Bstr(L"cfg"), &root), S_OK);
+  ASSERT_EQ(doc_->putref_documentElement(root.p), S_OK);
+  Ptr<IXMLDOMDocumentFragment> fragment;
+  ASSERT_EQ(doc_->createDocumentFragment(&fragment), S_OK);
+  Ptr<IXMLDOMProcessingInstruction> pi;
+  ASSERT_EQ(doc_->createProcessingInstruction(Bstr(L"app"), Bstr(L"v=1"), &pi), S_OK);
+  Ptr<IXMLDOMCDATASection> cdata;
+  ASSERT_EQ(doc_->createCDATASection(Bstr(L"<raw>"), &cdata), S_OK);
+  Var kind(L"element"), uri(L"urn:x");
+  Ptr<IXMLDOMNode> item;
+  ASSERT_EQ(doc_->createNode(kind.v, Bstr(L"x:item"), Bstr(L"urn:x"), &item), S_OK);
+  ASSERT_EQ(fragment->appendChild(pi.p, nullptr), S_OK);
+  ASSERT_EQ(fragment->appendChild(cdata.p, nullptr), S_OK);
+  ASSERT_EQ(fragment->appendChild(item.p, nullptr), S_OK);
+  ASSERT_EQ(root->appendChild(fragment.p, nullptr), S_OK);
+  VARIANT_BOOL has = VARIANT_TRUE;
+  EXPECT_EQ(fragment->hasChildNodes(&has), S_FALSE); // its children moved
+  BSTR text = nullptr;
+  EXPECT_EQ(item->get_prefix(&text), S_OK);
+  EXPECT_EQ(Take(text), L"x");
+  EXPECT_EQ(item->get_baseName(&text), S_OK);
+  EXPECT_EQ(Take(text), L"item");
+  EXPECT_EQ(item->get_namespaceURI(&text), S_OK);
+  EXPECT_EQ(Take(text), L"urn:x");
+  EXPECT_EQ(pi->get_nodeTypeString(&text), S_OK);
+  EXPECT_EQ(Take(text), L"processinginstruction");
+
+  // A second root is refused; a deep clone is a separate copy.
+  Ptr<IXMLDOMElement> second;
+  ASSERT_EQ(doc_->createElement(Bstr(L"second"), &second), S_OK);
+  EXPECT_EQ(doc_->appendChild(second.p, nullptr), E_FAIL);
+  Ptr<IXMLDOMNode> clone;
+  ASSERT_EQ(root->cloneNode(VARIANT_TRUE, &clone), S_OK);
+  EXPECT_EQ(root->put_text(Bstr(L"")), S_OK);
+  EXPECT_EQ(clone->get_xml(&text), S_OK);
+  std::wstring built = Take(text);
+  EXPECT_EQ(built, L"<cfg><?app v=1?><![CDATA[<raw>]]><x:item xmlns:x=\"urn:x\"/></cfg>");
+
+  // Saved to a file and loaded back through a file: URL.
+  ASSERT_EQ(doc_->putref_documentElement(nullptr), S_OK);
+  Ptr<IXMLDOMElement> cloneElement;
+  ASSERT_EQ(clone.As(cloneElement), S_OK);
+  ASSERT_EQ(doc_->putref_documentElement(cloneElement.p), S_OK);
+  std::string path = TempFile("");
+  Var destination(std::wstring(path.begin(), path.end()).c_str());
+  ASSERT_EQ(doc_->save(destination.v), S_OK);
+  VARIANT_BOOL ok = VARIANT_FALSE;
+  ASSERT_EQ(LoadPath(L"file://" + std::wstring(path.begin(), path.end()), ok), S_OK);
+  EXPECT_EQ(doc_->get_xml(&text), S_OK);
+  EXPECT_EQ(Take(text), built + L"\r\n");
+}
+
+TEST_F(XmlDocumentTest, DocumentTypeAndEntities) {
+  ASSERT_EQ(LoadXml(L"<!DOCTYPE r [<!ENTITY e 'expanded'><!ATTLIST r id ID #IMPLIED>]>"
+                    L"<r id='k'>a &e; b</r>"),
+            S_OK);
+  Ptr<IXMLDOMDocumentType> type;
+  ASSERT_EQ(doc_->get_doctype(&type), S_OK);
+  BSTR text = nullptr;
+  EXPECT_EQ(type->get_name(&text), S_OK);
+  EXPECT_EQ(Take(text), L"r");
+  Ptr<IXMLDOMNamedNodeMap> entities;
+  ASSERT_EQ(type->get_entities(&entities), S_OK);
+  LONG length = 0;
+  EXPECT_EQ(entities->get_length(&length), S_OK);
+  EXPECT_EQ(length, 1);
+  Ptr<IXMLDOMElement> root;
+  Root(root);
+  EXPECT_EQ(root->get_text(&text), S_OK);
+  EXPECT_EQ(Take(text), L"a expanded b");
+  Ptr<IXMLDOMNode> byId;
+  ASSERT_EQ(doc_->nodeFromID(Bstr(L"k"), &byId), S_OK);
+  EXPECT_EQ(NameOf(byId.p), L"r");
+  // Entity declarations are not walked as children of the document type.
+  Ptr<IXMLDOMNode> child;
+  EXPECT_EQ(type->get_firstChild(&child), S_FALSE);
 }
 
 } // namespace

@@ -266,8 +266,8 @@ std::string NodeText(xmlNodePtr node) {
     xmlFree(value);
     return text;
   }
-  if (node->type == XML_COMMENT_NODE || node->type == XML_PI_NODE ||
-      node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
+  if (node->type == XML_COMMENT_NODE || node->type == XML_PI_NODE || node->type == XML_TEXT_NODE ||
+      node->type == XML_CDATA_SECTION_NODE) {
     return node->content ? reinterpret_cast<const char *>(node->content) : "";
   }
   if (node->type == XML_ENTITY_REF_NODE) {

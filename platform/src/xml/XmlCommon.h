@@ -2,9 +2,9 @@
 // node identity, strings and the COM plumbing every DOM object uses.
 #pragma once
 
-#include <windows.h>
 #include <msxml2.h>
 #include <oleauto.h>
+#include <windows.h>
 
 #include <libxml/tree.h>
 
@@ -60,7 +60,9 @@ template <class F> HRESULT Guard(F &&body) noexcept {
 std::wstring FromXml(const xmlChar *text);
 std::string ToUtf8(std::wstring_view text);
 std::string BstrToUtf8(BSTR text);
-inline const xmlChar *X(const std::string &s) { return reinterpret_cast<const xmlChar *>(s.c_str()); }
+inline const xmlChar *X(const std::string &s) {
+  return reinterpret_cast<const xmlChar *>(s.c_str());
+}
 HRESULT ReturnBstr(std::wstring_view text, BSTR *out);
 // Takes ownership of `text` (xmlFree).
 HRESULT ReturnOwnedXml(xmlChar *text, BSTR *out);
@@ -77,10 +79,9 @@ bool IsLeafForDom(xmlNodePtr node);
 std::vector<xmlNodePtr> ElementsByTagName(xmlNodePtr root, const std::string &name);
 
 // The COM object of `node` (created on first use), or nullptr and S_FALSE.
-HRESULT WrapNode(const TreePtr &tree, XmlDocument *owner, xmlNodePtr node, REFIID riid,
-                 void **out);
-template <class I> HRESULT WrapAs(const TreePtr &tree, XmlDocument *owner, xmlNodePtr node,
-                                  I **out) {
+HRESULT WrapNode(const TreePtr &tree, XmlDocument *owner, xmlNodePtr node, REFIID riid, void **out);
+template <class I>
+HRESULT WrapAs(const TreePtr &tree, XmlDocument *owner, xmlNodePtr node, I **out) {
   return WrapNode(tree, owner, node, __uuidof(I), reinterpret_cast<void **>(out));
 }
 // The libxml2 node behind `object` if it belongs to `tree`, else nullptr.
@@ -110,7 +111,6 @@ std::wstring NodeXml(xmlNodePtr node);
 // The IDispatch part that every DOM object shares: no type information and
 // late binding by name for the members listed in XmlDispatch.cpp.
 HRESULT DispatchGetIDsOfNames(REFIID iid, LPOLESTR *names, UINT count, DISPID *ids);
-HRESULT DispatchInvoke(IDispatch *self, DISPID id, WORD flags, DISPPARAMS *params,
-                       VARIANT *result);
+HRESULT DispatchInvoke(IDispatch *self, DISPID id, WORD flags, DISPPARAMS *params, VARIANT *result);
 
 } // namespace tallowick::platform::xml

@@ -133,14 +133,16 @@ HRESULT WithNodeArg(Call &call, UINT index, const std::function<HRESULT(IXMLDOMN
   return hr;
 }
 
-#define NODE_GET_OBJECT(Name, Method, Type)                                                      \
-  {L"" Name, kAuto, [](Call &c) {                                                                      \
-     return With<IXMLDOMNode>(c.self, [&](IXMLDOMNode *n) {                                        \
-       Type *o = nullptr;                                                                          \
-       HRESULT hr = n->Method(&o);                                                                 \
-       return ObjectResult(c, o, hr);                                                              \
-     });                                                                                           \
-   }}
+#define NODE_GET_OBJECT(Name, Method, Type)                                                        \
+  {                                                                                                \
+    L"" Name, kAuto, [](Call &c) {                                                                 \
+      return With<IXMLDOMNode>(c.self, [&](IXMLDOMNode *n) {                                       \
+        Type *o = nullptr;                                                                         \
+        HRESULT hr = n->Method(&o);                                                                \
+        return ObjectResult(c, o, hr);                                                             \
+      });                                                                                          \
+    }                                                                                              \
+  }
 
 const std::vector<Member> &Members() {
   static const std::vector<Member> members = [] {
@@ -292,13 +294,11 @@ const std::vector<Member> &Members() {
          [](Call &c) -> HRESULT {
            return WithString(c, 0, [&](BSTR name) -> HRESULT {
              IXMLDOMNodeList *o = nullptr;
-             HRESULT hr = With<IXMLDOMElement>(c.self, [&](IXMLDOMElement *e) {
-               return e->getElementsByTagName(name, &o);
-             });
+             HRESULT hr = With<IXMLDOMElement>(
+                 c.self, [&](IXMLDOMElement *e) { return e->getElementsByTagName(name, &o); });
              if (hr == DISP_E_MEMBERNOTFOUND)
-               hr = With<IXMLDOMDocument>(c.self, [&](IXMLDOMDocument *d) {
-                 return d->getElementsByTagName(name, &o);
-               });
+               hr = With<IXMLDOMDocument>(
+                   c.self, [&](IXMLDOMDocument *d) { return d->getElementsByTagName(name, &o); });
              return ObjectResult(c, o, hr);
            });
          }},
@@ -376,13 +376,11 @@ const std::vector<Member> &Members() {
         {L"length", kAuto,
          [](Call &c) {
            LONG n = 0;
-           HRESULT hr = With<IXMLDOMNodeList>(c.self, [&](IXMLDOMNodeList *l) {
-             return l->get_length(&n);
-           });
+           HRESULT hr =
+               With<IXMLDOMNodeList>(c.self, [&](IXMLDOMNodeList *l) { return l->get_length(&n); });
            if (hr == DISP_E_MEMBERNOTFOUND)
-             hr = With<IXMLDOMNamedNodeMap>(c.self, [&](IXMLDOMNamedNodeMap *m) {
-               return m->get_length(&n);
-             });
+             hr = With<IXMLDOMNamedNodeMap>(
+                 c.self, [&](IXMLDOMNamedNodeMap *m) { return m->get_length(&n); });
            return LongResult(c, n, hr);
          }},
         {L"item", DISPID_VALUE,
@@ -392,25 +390,21 @@ const std::vector<Member> &Members() {
            if (FAILED(hr))
              return hr;
            IXMLDOMNode *o = nullptr;
-           hr = With<IXMLDOMNodeList>(c.self, [&](IXMLDOMNodeList *l) {
-             return l->get_item(index.lVal, &o);
-           });
+           hr = With<IXMLDOMNodeList>(
+               c.self, [&](IXMLDOMNodeList *l) { return l->get_item(index.lVal, &o); });
            if (hr == DISP_E_MEMBERNOTFOUND)
-             hr = With<IXMLDOMNamedNodeMap>(c.self, [&](IXMLDOMNamedNodeMap *m) {
-               return m->get_item(index.lVal, &o);
-             });
+             hr = With<IXMLDOMNamedNodeMap>(
+                 c.self, [&](IXMLDOMNamedNodeMap *m) { return m->get_item(index.lVal, &o); });
            return ObjectResult(c, o, hr);
          }},
         {L"_newEnum", DISPID_NEWENUM,
          [](Call &c) {
            IUnknown *o = nullptr;
-           HRESULT hr = With<IXMLDOMNodeList>(c.self, [&](IXMLDOMNodeList *l) {
-             return l->get__newEnum(&o);
-           });
+           HRESULT hr = With<IXMLDOMNodeList>(
+               c.self, [&](IXMLDOMNodeList *l) { return l->get__newEnum(&o); });
            if (hr == DISP_E_MEMBERNOTFOUND)
-             hr = With<IXMLDOMNamedNodeMap>(c.self, [&](IXMLDOMNamedNodeMap *m) {
-               return m->get__newEnum(&o);
-             });
+             hr = With<IXMLDOMNamedNodeMap>(
+                 c.self, [&](IXMLDOMNamedNodeMap *m) { return m->get__newEnum(&o); });
            if (FAILED(hr))
              return hr;
            VARIANT v;
@@ -479,15 +473,15 @@ const std::vector<Member> &Members() {
     m.push_back(errorText(L"reason", &IXMLDOMParseError::get_reason));
     m.push_back(errorText(L"srcText", &IXMLDOMParseError::get_srcText));
     // "url": the parse error's, else the document's.
-    m.push_back(Member{L"url", kAuto, [](Call &c) {
-                         BSTR s = nullptr;
-                         HRESULT hr = With<IXMLDOMParseError>(
-                             c.self, [&](IXMLDOMParseError *e) { return e->get_url(&s); });
-                         if (hr == DISP_E_MEMBERNOTFOUND)
-                           hr = With<IXMLDOMDocument>(
-                               c.self, [&](IXMLDOMDocument *d) { return d->get_url(&s); });
-                         return BstrResult(c, s, hr);
-                       }});
+    m.push_back(Member{
+        L"url", kAuto, [](Call &c) {
+          BSTR s = nullptr;
+          HRESULT hr =
+              With<IXMLDOMParseError>(c.self, [&](IXMLDOMParseError *e) { return e->get_url(&s); });
+          if (hr == DISP_E_MEMBERNOTFOUND)
+            hr = With<IXMLDOMDocument>(c.self, [&](IXMLDOMDocument *d) { return d->get_url(&s); });
+          return BstrResult(c, s, hr);
+        }});
     DISPID next = 1;
     for (Member &member : m)
       if (member.id == kAuto)
@@ -532,7 +526,8 @@ HRESULT DispatchInvoke(IDispatch *self, DISPID id, WORD flags, DISPPARAMS *param
     for (const Member &member : Members()) {
       if (member.id != id)
         continue;
-      Call call{self, params, result, (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0};
+      Call call{self, params, result,
+                (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0};
       return member.handler(call);
     }
     return DISP_E_MEMBERNOTFOUND;

@@ -60,8 +60,7 @@ void CollectError(void *context, xmlErrorPtr error) {
   sink->line = error->line;
   sink->column = error->int2;
   sink->message = error->message ? error->message : "";
-  while (!sink->message.empty() &&
-         (sink->message.back() == '\n' || sink->message.back() == '\r'))
+  while (!sink->message.empty() && (sink->message.back() == '\n' || sink->message.back() == '\r'))
     sink->message.pop_back();
 }
 
@@ -69,7 +68,7 @@ void IgnoreGenericError(void *, const char *, ...) {}
 
 // Routes this thread's libxml2 diagnostics to the parse for its duration.
 class QuietParse {
- public:
+public:
   explicit QuietParse(xmlParserCtxtPtr parser)
       : structured_(xmlStructuredError), structuredContext_(xmlStructuredErrorContext),
         generic_(xmlGenericError), genericContext_(xmlGenericErrorContext) {
@@ -83,7 +82,7 @@ class QuietParse {
   QuietParse(const QuietParse &) = delete;
   QuietParse &operator=(const QuietParse &) = delete;
 
- private:
+private:
   xmlStructuredErrorFunc structured_;
   void *structuredContext_;
   xmlGenericErrorFunc generic_;
@@ -109,7 +108,8 @@ std::string SourceLine(const std::string &bytes, int line, size_t &start) {
     start = end + 1;
   }
   size_t end = bytes.find('\n', start);
-  std::string text = bytes.substr(start, end == std::string::npos ? std::string::npos : end - start);
+  std::string text =
+      bytes.substr(start, end == std::string::npos ? std::string::npos : end - start);
   if (!text.empty() && text.back() == '\r')
     text.pop_back();
   return text;

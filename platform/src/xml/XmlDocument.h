@@ -18,7 +18,7 @@ struct ParseErrorInfo {
 HRESULT NewParseError(const ParseErrorInfo &info, IXMLDOMParseError **out);
 
 class XmlDocument final : public NodeBase<IXMLDOMDocument> {
- public:
+public:
   XmlDocument();
   // A document over an existing tree (a clone).
   explicit XmlDocument(xmlDocPtr document);
@@ -68,7 +68,7 @@ class XmlDocument final : public NodeBase<IXMLDOMDocument> {
   STDMETHODIMP put_ondataavailable(VARIANT sink) override;
   STDMETHODIMP put_ontransformnode(VARIANT sink) override;
 
- private:
+private:
   ~XmlDocument() override;
   // Parses `bytes` into a new tree; on failure records the error and leaves an empty tree.
   bool Parse(const std::string &bytes, const char *encoding, const std::wstring &url);

@@ -8,7 +8,7 @@ namespace tallowick::platform::xml {
 namespace {
 
 class XmlImplementation final : public DispatchObject<IXMLDOMImplementation> {
- public:
+public:
   STDMETHODIMP hasFeature(BSTR feature, BSTR version, VARIANT_BOOL *has) override {
     if (has == nullptr)
       return E_POINTER;

@@ -9,7 +9,7 @@ namespace tallowick::platform::xml {
 namespace {
 
 class XmlNamedNodeMap final : public DispatchObject<IXMLDOMNamedNodeMap> {
- public:
+public:
   // `holder` keeps the element or document type alive; `parent` may be null (empty map).
   XmlNamedNodeMap(TreePtr tree, XmlDocument *owner, xmlNodePtr parent, IUnknown *holder)
       : tree_(std::move(tree)), owner_(owner), parent_(parent), holder_(holder) {
@@ -77,8 +77,7 @@ class XmlNamedNodeMap final : public DispatchObject<IXMLDOMNamedNodeMap> {
                     item);
     });
   }
-  STDMETHODIMP removeQualifiedItem(BSTR baseName, BSTR namespaceURI,
-                                   IXMLDOMNode **item) override {
+  STDMETHODIMP removeQualifiedItem(BSTR baseName, BSTR namespaceURI, IXMLDOMNode **item) override {
     if (item != nullptr)
       *item = nullptr;
     return Guard([&] {
@@ -117,7 +116,7 @@ class XmlNamedNodeMap final : public DispatchObject<IXMLDOMNamedNodeMap> {
     });
   }
 
- private:
+private:
   ~XmlNamedNodeMap() override { holder_->Release(); }
 
   bool IsAttributes() const { return parent_ != nullptr && parent_->type == XML_ELEMENT_NODE; }
@@ -151,8 +150,8 @@ class XmlNamedNodeMap final : public DispatchObject<IXMLDOMNamedNodeMap> {
   }
   xmlNodePtr FindQualified(const std::string &localName, const std::string &uri) const {
     for (xmlNodePtr node = First(); node != nullptr; node = Next(node)) {
-      std::string href = node->ns && node->ns->href ? reinterpret_cast<const char *>(node->ns->href)
-                                                     : "";
+      std::string href =
+          node->ns && node->ns->href ? reinterpret_cast<const char *>(node->ns->href) : "";
       if (localName == reinterpret_cast<const char *>(node->name) && href == uri)
         return node;
     }
@@ -182,9 +181,9 @@ HRESULT NewMap(const TreePtr &tree, XmlDocument *owner, xmlNodePtr parent,
     return E_POINTER;
   *out = nullptr;
   IUnknown *holder = nullptr;
-  HRESULT hr = parent != nullptr ? WrapAs(tree, owner, parent, &holder)
-                                 : owner->QueryInterface(IID_IUnknown,
-                                                         reinterpret_cast<void **>(&holder));
+  HRESULT hr = parent != nullptr
+                   ? WrapAs(tree, owner, parent, &holder)
+                   : owner->QueryInterface(IID_IUnknown, reinterpret_cast<void **>(&holder));
   if (holder == nullptr)
     return FAILED(hr) ? hr : E_UNEXPECTED;
   *out = new XmlNamedNodeMap(tree, owner, parent, holder);

@@ -181,8 +181,7 @@ STDMETHODIMP XmlNode::setAttributeNode(IXMLDOMAttribute *attribute, IXMLDOMAttri
       return S_OK;
     if (added->parent != nullptr)
       return E_FAIL; // in use by another element
-    auto *replaced =
-        reinterpret_cast<xmlNodePtr>(FindAttribute(node_, QualifiedNameUtf8(added)));
+    auto *replaced = reinterpret_cast<xmlNodePtr>(FindAttribute(node_, QualifiedNameUtf8(added)));
     if (replaced != nullptr)
       UnlinkToOrphans(*tree_, replaced);
     auto *link = reinterpret_cast<xmlAttrPtr>(added);
@@ -204,8 +203,7 @@ STDMETHODIMP XmlNode::setAttributeNode(IXMLDOMAttribute *attribute, IXMLDOMAttri
   });
 }
 
-STDMETHODIMP XmlNode::removeAttributeNode(IXMLDOMAttribute *attribute,
-                                          IXMLDOMAttribute **removed) {
+STDMETHODIMP XmlNode::removeAttributeNode(IXMLDOMAttribute *attribute, IXMLDOMAttribute **removed) {
   if (removed != nullptr)
     *removed = nullptr;
   if (node_->type != XML_ELEMENT_NODE)

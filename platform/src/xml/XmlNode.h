@@ -12,7 +12,7 @@ class XmlNode final
     : public NodeBase<IXMLDOMElement, IXMLDOMAttribute, IXMLDOMCDATASection, IXMLDOMComment,
                       IXMLDOMProcessingInstruction, IXMLDOMDocumentType, IXMLDOMDocumentFragment,
                       IXMLDOMEntityReference> {
- public:
+public:
   XmlNode(TreePtr tree, XmlDocument *owner, xmlNodePtr node);
 
   xmlNodePtr Node() override { return node_; }
@@ -59,7 +59,7 @@ class XmlNode final
   STDMETHODIMP get_entities(IXMLDOMNamedNodeMap **entityMap) override;
   STDMETHODIMP get_notations(IXMLDOMNamedNodeMap **notationMap) override;
 
- private:
+private:
   ~XmlNode() override;
   bool IsCharacterData() const;
   HRESULT EditData(LONG offset, LONG count, const std::wstring &insert);

@@ -11,17 +11,16 @@ HRESULT NodeGetText(xmlNodePtr node, BSTR *text);
 HRESULT NodePutText(XmlTree &tree, xmlNodePtr node, BSTR text);
 HRESULT NodeInsert(const TreePtr &tree, XmlDocument *owner, xmlNodePtr parent,
                    IXMLDOMNode *newChild, xmlNodePtr before, IXMLDOMNode **outNewChild);
-HRESULT NodeRemove(const TreePtr &tree, XmlDocument *owner, xmlNodePtr parent,
-                   IXMLDOMNode *child, IXMLDOMNode **outOld);
+HRESULT NodeRemove(const TreePtr &tree, XmlDocument *owner, xmlNodePtr parent, IXMLDOMNode *child,
+                   IXMLDOMNode **outOld);
 HRESULT NodeClone(const TreePtr &tree, XmlDocument *owner, xmlNodePtr node, bool deep,
                   IXMLDOMNode **out);
 HRESULT NodeSelect(const TreePtr &tree, XmlDocument *owner, xmlNodePtr node, BSTR query,
                    std::vector<xmlNodePtr> &found);
 const wchar_t *NodeTypeString(DOMNodeType type);
 
-template <class... Interfaces>
-class NodeBase : public Interfaces..., public ITallowickXmlNode {
- public:
+template <class... Interfaces> class NodeBase : public Interfaces..., public ITallowickXmlNode {
+public:
   // The node this object stands for, its tree and the document that made it.
   virtual xmlNodePtr Node() = 0;
   virtual const TreePtr &Tree() = 0;
@@ -47,8 +46,7 @@ class NodeBase : public Interfaces..., public ITallowickXmlNode {
     *info = nullptr;
     return DISP_E_BADINDEX;
   }
-  STDMETHODIMP GetIDsOfNames(REFIID riid, LPOLESTR *names, UINT count, LCID,
-                             DISPID *ids) override {
+  STDMETHODIMP GetIDsOfNames(REFIID riid, LPOLESTR *names, UINT count, LCID, DISPID *ids) override {
     return DispatchGetIDsOfNames(riid, names, count, ids);
   }
   STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS *params, VARIANT *result,
@@ -315,10 +313,10 @@ class NodeBase : public Interfaces..., public ITallowickXmlNode {
   }
   STDMETHODIMP transformNodeToObject(IXMLDOMNode *, VARIANT) override { return E_NOTIMPL; }
 
- protected:
+protected:
   virtual ~NodeBase() = default;
 
- private:
+private:
   bool HasName() {
     auto type = Node()->type;
     return type == XML_ELEMENT_NODE || type == XML_ATTRIBUTE_NODE;

@@ -7,7 +7,7 @@ namespace tallowick::platform::xml {
 namespace {
 
 class XmlNodeList final : public DispatchObject<IXMLDOMNodeList> {
- public:
+public:
   explicit XmlNodeList(std::vector<IXMLDOMNode *> nodes) : nodes_(std::move(nodes)) {}
 
   STDMETHODIMP get_item(LONG index, IXMLDOMNode **item) override {
@@ -53,7 +53,7 @@ class XmlNodeList final : public DispatchObject<IXMLDOMNodeList> {
     });
   }
 
- private:
+private:
   ~XmlNodeList() override {
     for (IXMLDOMNode *node : nodes_)
       node->Release();
@@ -64,7 +64,7 @@ class XmlNodeList final : public DispatchObject<IXMLDOMNodeList> {
 };
 
 class VariantEnum final : public IEnumVARIANT {
- public:
+public:
   explicit VariantEnum(std::vector<IDispatch *> items) : items_(std::move(items)) {}
 
   STDMETHODIMP QueryInterface(REFIID riid, void **out) override {
@@ -126,7 +126,7 @@ class VariantEnum final : public IEnumVARIANT {
     });
   }
 
- private:
+private:
   ~VariantEnum() {
     for (IDispatch *item : items_)
       item->Release();

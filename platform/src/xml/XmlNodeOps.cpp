@@ -137,9 +137,7 @@ HRESULT NodePutValue(XmlTree &tree, xmlNodePtr node, const VARIANT &value) {
   return S_OK;
 }
 
-HRESULT NodeGetText(xmlNodePtr node, BSTR *text) {
-  return ReturnBstr(Widen(NodeText(node)), text);
-}
+HRESULT NodeGetText(xmlNodePtr node, BSTR *text) { return ReturnBstr(Widen(NodeText(node)), text); }
 
 HRESULT NodePutText(XmlTree &tree, xmlNodePtr node, BSTR text) {
   std::string utf8 = BstrToUtf8(text);
@@ -245,8 +243,8 @@ HRESULT NodeSelect(const TreePtr &tree, XmlDocument *, xmlNodePtr node, BSTR que
   context->node = node;
   context->error = IgnoreXPathError;
   // Prefixes in scope at the context node are usable in the query.
-  xmlNsPtr *namespaces = xmlGetNsList(tree->doc, node->type == XML_ATTRIBUTE_NODE ? node->parent
-                                                                                  : node);
+  xmlNsPtr *namespaces =
+      xmlGetNsList(tree->doc, node->type == XML_ATTRIBUTE_NODE ? node->parent : node);
   for (xmlNsPtr *ns = namespaces; ns != nullptr && *ns != nullptr; ++ns)
     if ((*ns)->prefix != nullptr)
       xmlXPathRegisterNs(context, (*ns)->prefix, (*ns)->href);

@@ -7,7 +7,7 @@
 namespace tallowick::platform::xml {
 
 template <class I> class DispatchObject : public I {
- public:
+public:
   STDMETHODIMP QueryInterface(REFIID riid, void **out) override {
     if (out == nullptr)
       return E_POINTER;
@@ -37,8 +37,7 @@ template <class I> class DispatchObject : public I {
     *info = nullptr;
     return DISP_E_BADINDEX;
   }
-  STDMETHODIMP GetIDsOfNames(REFIID riid, LPOLESTR *names, UINT count, LCID,
-                             DISPID *ids) override {
+  STDMETHODIMP GetIDsOfNames(REFIID riid, LPOLESTR *names, UINT count, LCID, DISPID *ids) override {
     return DispatchGetIDsOfNames(riid, names, count, ids);
   }
   STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS *params, VARIANT *result,
@@ -46,10 +45,10 @@ template <class I> class DispatchObject : public I {
     return DispatchInvoke(this, id, flags, params, result);
   }
 
- protected:
+protected:
   virtual ~DispatchObject() = default;
 
- private:
+private:
   std::atomic<ULONG> refs_{1};
 };
 

@@ -7,7 +7,7 @@ namespace tallowick::platform::xml {
 namespace {
 
 class XmlParseError final : public DispatchObject<IXMLDOMParseError> {
- public:
+public:
   explicit XmlParseError(ParseErrorInfo info) : info_(std::move(info)) {}
 
   STDMETHODIMP get_errorCode(LONG *code) override { return Number(info_.code, code); }
@@ -18,7 +18,7 @@ class XmlParseError final : public DispatchObject<IXMLDOMParseError> {
   STDMETHODIMP get_linepos(LONG *position) override { return Number(info_.linepos, position); }
   STDMETHODIMP get_filepos(LONG *position) override { return Number(info_.filepos, position); }
 
- private:
+private:
   static HRESULT Number(LONG value, LONG *out) {
     if (out == nullptr)
       return E_POINTER;
