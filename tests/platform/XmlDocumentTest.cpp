@@ -536,6 +536,12 @@ TEST_F(XmlDocumentTest, SelectsWithXPath) {
   EXPECT_FALSE(single);
   EXPECT_EQ(doc_->selectNodes(Bstr(L"//s[@n="), &list), E_FAIL);
   EXPECT_EQ(doc_->selectNodes(Bstr(L"count(//s)"), &list), E_FAIL);
+  std::wstring deep = std::wstring(100000, L'(') + L"1" + std::wstring(100000, L')');
+  EXPECT_EQ(doc_->selectNodes(Bstr(deep), &list), E_FAIL);
+  std::wstring predicates;
+  for (int i = 0; i < 20000; ++i)
+    predicates += L"*[";
+  EXPECT_EQ(doc_->selectNodes(Bstr(predicates), &list), E_FAIL);
 }
 
 TEST_F(XmlDocumentTest, LateBindingByName) {
@@ -598,6 +604,30 @@ TEST_F(XmlDocumentTest, HugeAndDeepDocumentsFailCleanlyOrLoad) {
   list->get_length(&length);
   EXPECT_EQ(length, 200);
   list.reset();
+  // Deeper trees can be built by editing: they serialise, refuse a deep copy and go away.
+  Ptr<IXMLDOMElement> top;
+  Root(top);
+  Ptr<IXMLDOMNode> tip;
+  ASSERT_EQ(top.As(tip), S_OK);
+  for (int i = 0; i < 10000; ++i) {
+    Ptr<IXMLDOMElement> made;
+    ASSERT_EQ(doc_->createElement(Bstr(L"e"), &made), S_OK);
+    Ptr<IXMLDOMNode> added;
+    ASSERT_EQ(tip->appendChild(made.p, &added), S_OK);
+    tip.reset();
+    tip.p = added.p;
+    added.p = nullptr;
+  }
+  BSTR xml = nullptr;
+  EXPECT_EQ(top->get_xml(&xml), S_OK);
+  EXPECT_GT(SysStringLen(xml), 10000u * 7);
+  SysFreeString(xml);
+  Ptr<IXMLDOMNode> copy;
+  EXPECT_EQ(top->cloneNode(VARIANT_TRUE, &copy), E_OUTOFMEMORY);
+  EXPECT_EQ(top->cloneNode(VARIANT_FALSE, &copy), S_OK);
+  tip.reset();
+  top.reset();
+
   testing::internal::CaptureStderr();
   EXPECT_EQ(LoadXml(nested(10000)), S_FALSE);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");

@@ -2,6 +2,8 @@
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
 
+#include <algorithm>
+
 #include "common/Strings.h"
 #include "xml/XmlDocument.h"
 #include "xml/XmlNode.h"
@@ -43,6 +45,46 @@ void SetValue(XmlTree &tree, xmlNodePtr node, const std::string &text) {
   }
   (void)tree;
   xmlNodeSetContent(node, X(text)); // taken literally for character data
+}
+
+// Deeper trees than the parser makes can only come from edits; copying them
+// must not exhaust the stack.
+constexpr int kMaxCopyDepth = 4096;
+
+int SubtreeDepth(xmlNodePtr root) {
+  int depth = 0, deepest = 0;
+  xmlNodePtr node = root;
+  while (node != nullptr) {
+    if (!IsLeafForDom(node) && node->children != nullptr) {
+      node = node->children;
+      deepest = std::max(deepest, ++depth);
+      continue;
+    }
+    while (node != root && node->next == nullptr) {
+      node = node->parent;
+      --depth;
+    }
+    if (node == root)
+      break;
+    node = node->next;
+  }
+  return deepest;
+}
+
+// XPath expressions nest no deeper than this (the evaluator recurses).
+constexpr int kMaxQueryNesting = 256;
+
+bool QueryTooDeep(const std::string &query) {
+  int depth = 0;
+  for (char c : query) {
+    if (c == '(' || c == '[')
+      ++depth;
+    else if ((c == ')' || c == ']') && depth > 0)
+      --depth;
+    if (depth > kMaxQueryNesting)
+      return true;
+  }
+  return false;
 }
 
 bool IsAncestorOrSelf(xmlNodePtr candidate, xmlNodePtr node) {
@@ -165,10 +207,18 @@ HRESULT NodeInsert(const TreePtr &tree, XmlDocument *owner, xmlNodePtr parent,
   if (child == before)
     before = before->next;
   if (child->type == XML_DOCUMENT_FRAG_NODE) {
-    // A fragment hands over its children and stays empty.
-    while (xmlNodePtr moved = child->children) {
+    // A fragment hands over its children, all or none, and stays empty.
+    for (xmlNodePtr moved = child->children; moved != nullptr; moved = moved->next)
       if (!Insertable(parent, moved))
         return E_FAIL;
+    if (parent->type == XML_DOCUMENT_NODE) {
+      int elements = 0;
+      for (xmlNodePtr moved = child->children; moved != nullptr; moved = moved->next)
+        elements += moved->type == XML_ELEMENT_NODE;
+      if (elements > 1 || (elements == 1 && xmlDocGetRootElement(parent->doc) != nullptr))
+        return E_FAIL;
+    }
+    while (xmlNodePtr moved = child->children) {
       xmlUnlinkNode(moved);
       LinkChild(parent, moved, before);
     }
@@ -214,6 +264,8 @@ HRESULT NodeClone(const TreePtr &tree, XmlDocument *owner, xmlNodePtr node, bool
   }
   if (node->type == XML_DTD_NODE || node->type == XML_ENTITY_DECL)
     return E_FAIL;
+  if (deep && SubtreeDepth(node) > kMaxCopyDepth)
+    return E_OUTOFMEMORY; // libxml2 copies recursively
   xmlNodePtr copy = nullptr;
   if (node->type == XML_ATTRIBUTE_NODE)
     copy = reinterpret_cast<xmlNodePtr>(xmlCopyProp(nullptr, reinterpret_cast<xmlAttrPtr>(node)));
@@ -237,6 +289,8 @@ HRESULT NodeSelect(const TreePtr &tree, XmlDocument *, xmlNodePtr node, BSTR que
   std::string expression = BstrToUtf8(query);
   if (expression.empty())
     return E_INVALIDARG;
+  if (QueryTooDeep(expression))
+    return E_FAIL;
   xmlXPathContextPtr context = xmlXPathNewContext(tree->doc);
   if (context == nullptr)
     return E_OUTOFMEMORY;
