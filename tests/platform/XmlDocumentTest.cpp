@@ -563,6 +563,23 @@ TEST_F(XmlDocumentTest, LateBindingByName) {
       root.v.pdispVal->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &one, &value.v, nullptr, nullptr),
       S_OK);
   EXPECT_EQ(value.Text(), L"v");
+  // Properties are written by name too; read-only ones refuse.
+  LPOLESTR text = const_cast<LPOLESTR>(L"text");
+  ASSERT_EQ(root.v.pdispVal->GetIDsOfNames(IID_NULL, &text, 1, 0, &id), S_OK);
+  Var newText(L"written");
+  DISPID put = DISPID_PROPERTYPUT;
+  DISPPARAMS assign{&newText.v, &put, 1, 1};
+  EXPECT_EQ(root.v.pdispVal->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYPUT, &assign, nullptr,
+                                    nullptr, nullptr),
+            S_OK);
+  BSTR xml = nullptr;
+  ASSERT_EQ(doc_->get_xml(&xml), S_OK);
+  EXPECT_EQ(Take(xml), L"<r Name=\"v\">written</r>\r\n");
+  LPOLESTR nodeName = const_cast<LPOLESTR>(L"nodeName");
+  ASSERT_EQ(root.v.pdispVal->GetIDsOfNames(IID_NULL, &nodeName, 1, 0, &id), S_OK);
+  EXPECT_EQ(root.v.pdispVal->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYPUT, &assign, nullptr,
+                                    nullptr, nullptr),
+            DISP_E_MEMBERNOTFOUND);
   LPOLESTR unknown = const_cast<LPOLESTR>(L"noSuchMember");
   EXPECT_EQ(doc_->GetIDsOfNames(IID_NULL, &unknown, 1, 0, &id), DISP_E_UNKNOWNNAME);
   // A member of another interface is not found on this object.

@@ -491,6 +491,13 @@ const std::vector<Member> &Members() {
   return members;
 }
 
+bool IsWritable(const wchar_t *name) {
+  for (const wchar_t *writable : {L"nodeValue", L"text", L"async", L"value"})
+    if (std::wstring_view(name) == writable)
+      return true;
+  return false;
+}
+
 } // namespace
 
 HRESULT DispatchGetIDsOfNames(REFIID iid, LPOLESTR *names, UINT count, DISPID *ids) {
@@ -528,6 +535,8 @@ HRESULT DispatchInvoke(IDispatch *self, DISPID id, WORD flags, DISPPARAMS *param
         continue;
       Call call{self, params, result,
                 (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0};
+      if (call.put && !IsWritable(member.name))
+        return DISP_E_MEMBERNOTFOUND; // read-only property or method
       return member.handler(call);
     }
     return DISP_E_MEMBERNOTFOUND;
