@@ -3,6 +3,7 @@
 
 #include "common/Strings.h"
 #include "regexp/RegExpInternal.h"
+#include "xml/XmlDocument.h"
 
 #include <atomic>
 #include <new>
@@ -20,6 +21,8 @@ struct SystemClass {
 
 const SystemClass kClasses[] = {
     {L"VBScript.RegExp", &CLSID_RegExp, &regexp::CreateRegExp},
+    {L"Msxml2.DOMDocument", &CLSID_DOMDocument, &xml::CreateDomDocument},
+    {L"Msxml2.DOMDocument.3.0", &CLSID_DOMDocument, &xml::CreateDomDocument},
 };
 
 const SystemClass *FindByClsid(REFCLSID clsid) {
