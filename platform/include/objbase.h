@@ -3,6 +3,7 @@
 #include <rpcndr.h>
 #include <unknwn.h>
 #include <wtypes.h>
+#include <objidl.h>
 
 typedef enum tagCLSCTX {
   CLSCTX_INPROC_SERVER = 0x1,
@@ -64,4 +65,11 @@ HRESULT WINAPI CoCreateGuid(GUID *pguid);
 LPVOID WINAPI CoTaskMemAlloc(SIZE_T cb);
 LPVOID WINAPI CoTaskMemRealloc(LPVOID pv, SIZE_T cb);
 void WINAPI CoTaskMemFree(LPVOID pv);
+
+HRESULT WINAPI CreateStreamOnHGlobal(HGLOBAL hGlobal, BOOL fDeleteOnRelease, LPSTREAM *ppstm);
+HRESULT WINAPI GetHGlobalFromStream(LPSTREAM pstm, HGLOBAL *phglobal);
+HRESULT WINAPI CoMarshalInterface(LPSTREAM pStm, REFIID riid, LPUNKNOWN pUnk, DWORD dwDestContext,
+                                  LPVOID pvDestContext, DWORD mshlflags);
+HRESULT WINAPI CoUnmarshalInterface(LPSTREAM pStm, REFIID riid, LPVOID *ppv);
+HRESULT WINAPI CoReleaseMarshalData(LPSTREAM pStm);
 EXTERN_C_END

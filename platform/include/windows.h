@@ -5,6 +5,7 @@
 #include <winbase.h>
 #include <winnls.h>
 #include <winreg.h>
+#include <winuser.h>
 #ifndef WIN32_LEAN_AND_MEAN
 #include <ole2.h>
 #endif

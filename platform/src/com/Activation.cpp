@@ -8,6 +8,7 @@
 
 #include "com/ComInternal.h"
 #include "com/RegKey.h"
+#include "com/SystemClasses.h"
 
 namespace {
 
@@ -193,7 +194,10 @@ HRESULT WINAPI CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, COSERVERINF
   }
   if ((dwClsContext & (CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER)) == 0)
     return REGDB_E_CLASSNOTREG; // no local or remote servers here
-  return GetInprocClassObject(rclsid, riid, ppv);
+  HRESULT hr = GetInprocClassObject(rclsid, riid, ppv);
+  if (hr != REGDB_E_CLASSNOTREG)
+    return hr;
+  return tallowick::platform::GetSystemClassObject(rclsid, riid, ppv);
 }
 
 HRESULT WINAPI CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWORD dwClsContext,

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "com/ComInternal.h"
+#include "com/SystemClasses.h"
 #include "com/RegKey.h"
 
 using tallowick::platform::ReadClassesRootString;
@@ -135,8 +136,10 @@ HRESULT WINAPI CLSIDFromProgID(LPCOLESTR lpszProgID, LPCLSID lpclsid) {
     return CO_E_CLASSSTRING;
   auto text = ReadClassesRootString(std::wstring(lpszProgID) + L"\\CLSID");
   GUID guid{};
-  if (!text || !ParseBracedGuid(text->c_str(), guid))
-    return CO_E_CLASSSTRING;
+  if (!text || !ParseBracedGuid(text->c_str(), guid)) {
+    if (!tallowick::platform::FindSystemClassId(lpszProgID, guid))
+      return CO_E_CLASSSTRING;
+  }
   *lpclsid = guid;
   return S_OK;
 }

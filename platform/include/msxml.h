@@ -1,0 +1,2 @@
+#pragma once
+#include <msxml2.h>
