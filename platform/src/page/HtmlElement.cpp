@@ -1,6 +1,7 @@
 #include "page/HtmlElement.h"
 
 #include <algorithm>
+#include <array>
 #include <cwctype>
 
 #include "common/Strings.h"
