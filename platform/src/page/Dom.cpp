@@ -338,6 +338,12 @@ public:
       out_ += c;
     }
   }
+  // Writes a pending collapsed space, so that an element's text starts after it.
+  void FlushSpace() {
+    if (space_ && !out_.empty() && !AtLineStart() && out_.back() != L'\t')
+      out_ += L' ';
+    space_ = false;
+  }
   void LineBreak() {
     out_ += L"\r\n";
     space_ = false;
@@ -730,6 +736,8 @@ std::wstring InnerText(const Node &node, std::vector<TextSpan> *spans) {
     }
     if (IsBlock(n))
       text.BlockBreak();
+    else
+      text.FlushSpace();
     if (spans) {
       open.push_back(spans->size());
       spans->push_back({&n, text.Size(), text.Size()});

@@ -874,6 +874,8 @@ STDMETHODIMP HtmlElement::get_readyState(VARIANT *p) {
   });
 }
 
+STDMETHODIMP HtmlElement::get_readyState(BSTR *p) { return ToBstr(L"complete", p); }
+
 STDMETHODIMP HtmlElement::getElementsByTagName(BSTR v, IHTMLElementCollection **p) {
   return Guarded([&] { return Collection(TagsIn(AllUnder(node_), Text(v)), p); });
 }
@@ -1467,6 +1469,13 @@ STDMETHODIMP HtmlElement::get_selected(VARIANT_BOOL *p) {
 }
 
 STDMETHODIMP HtmlElement::put_text(BSTR v) { return put_innerText(v); }
+STDMETHODIMP HtmlElement::put_text(VARIANT v) {
+  return Guarded([&] {
+    node_->SetAttribute(L"text", VariantText(v), false);
+    return S_OK;
+  });
+}
+STDMETHODIMP HtmlElement::get_text(VARIANT *p) { return AttrVariant(*node_, L"text", p); }
 STDMETHODIMP HtmlElement::get_text(BSTR *p) { return get_innerText(p); }
 
 STDMETHODIMP HtmlElement::get_index(LONG *p) {
