@@ -155,7 +155,7 @@ HRESULT HtmlDocument::Collection(Selector selector, IHTMLElementCollection **p) 
 }
 
 STDMETHODIMP HtmlDocument::get_Script(IDispatch **p) {
-  // The script engine arrives with part 2 of the page engine.
+  // No script engine yet: pages run no scripts.
   if (!p)
     return E_POINTER;
   *p = nullptr;

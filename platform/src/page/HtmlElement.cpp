@@ -500,7 +500,7 @@ std::span<const std::span<const Member<HtmlElement>>> HtmlElement::Tables() cons
 
 HRESULT HtmlElement::FindDynamic(const std::wstring &name, DISPID *id) {
   // Expandos: attributes, whether from the markup or set by setAttribute.
-  // Part 2 adds script-defined members and behaviour members here.
+  // Script-defined members and behaviour members join here with the script engine.
   if (!node_->FindAttribute(name))
     return DISP_E_UNKNOWNNAME;
   *id = page_->ExpandoId(name);
