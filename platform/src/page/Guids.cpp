@@ -1,0 +1,7 @@
+// Storage for the MSHTML interface ids and the page engine's private ids.
+#define INITGUID
+#include <windows.h>
+
+#include <mshtml.h>
+
+#include "page/PageObjects.h"

@@ -1,0 +1,1590 @@
+#include "page/HtmlElement.h"
+
+#include <algorithm>
+#include <array>
+#include <cwctype>
+
+#include "common/Strings.h"
+#include "page/Layout.h"
+
+namespace tallowick::page {
+
+using platform::EqualsNoCase;
+
+namespace {
+
+std::wstring Lower(std::wstring s) {
+  for (auto &c : s)
+    c = static_cast<wchar_t>(std::towlower(c));
+  return s;
+}
+
+std::wstring Text(BSTR value) { return value ? std::wstring(value, SysStringLen(value)) : L""; }
+
+LONG ParseLong(const std::wstring &text, LONG fallback) {
+  size_t i = 0;
+  while (i < text.size() && std::iswspace(text[i]))
+    ++i;
+  bool negative = i < text.size() && text[i] == L'-';
+  if (i < text.size() && (text[i] == L'-' || text[i] == L'+'))
+    ++i;
+  if (i >= text.size() || !std::iswdigit(text[i]))
+    return fallback;
+  long long value = 0;
+  for (; i < text.size() && std::iswdigit(text[i]) && value < 0x7FFFFFFF; ++i)
+    value = value * 10 + (text[i] - L'0');
+  value = std::min<long long>(value, 0x7FFFFFFF);
+  return static_cast<LONG>(negative ? -value : value);
+}
+
+HRESULT AttrBstr(const Node &node, const wchar_t *name, BSTR *p) {
+  if (!p)
+    return E_POINTER;
+  return ToBstr(node.AttributeValue(name), p);
+}
+
+HRESULT AttrVariant(const Node &node, const wchar_t *name, VARIANT *p) {
+  if (!p)
+    return E_POINTER;
+  VariantInit(p);
+  BSTR text = nullptr;
+  HRESULT hr = ToBstr(node.AttributeValue(name), &text);
+  if (SUCCEEDED(hr))
+    ToVariant(text, p);
+  return hr;
+}
+
+HRESULT SetAttr(Node &node, const wchar_t *name, BSTR value) {
+  return Guarded([&] {
+    node.SetAttribute(name, Text(value), false);
+    return S_OK;
+  });
+}
+
+HRESULT SetFlag(Node &node, const wchar_t *name, VARIANT_BOOL on) {
+  return Guarded([&] {
+    if (on)
+      node.SetAttribute(name, name, false);
+    else
+      node.RemoveAttribute(name, false);
+    return S_OK;
+  });
+}
+
+HRESULT Flag(const Node &node, const wchar_t *name, VARIANT_BOOL *p) {
+  if (!p)
+    return E_POINTER;
+  *p = node.HasAttribute(name) ? VARIANT_TRUE : VARIANT_FALSE;
+  return S_OK;
+}
+
+HRESULT Long(LONG value, LONG *p) {
+  if (!p)
+    return E_POINTER;
+  *p = value;
+  return S_OK;
+}
+
+Node *FirstChild(const Node &node, const wchar_t *tag) {
+  for (auto &child : node.children)
+    if (child->Is(tag))
+      return child.get();
+  return nullptr;
+}
+
+std::vector<Node *> ChildrenTagged(const Node &node, std::initializer_list<const wchar_t *> tags) {
+  std::vector<Node *> out;
+  for (auto &child : node.children)
+    for (const wchar_t *tag : tags)
+      if (child->Is(tag))
+        out.push_back(child.get());
+  return out;
+}
+
+// The rows of a table in the order of the table's rows collection: the head's,
+// then the bodies' and direct rows in tree order, then the foot's.
+std::vector<Node *> TableRows(const Node &table) {
+  std::vector<Node *> rows;
+  Node *head = FirstChild(table, L"THEAD");
+  Node *foot = FirstChild(table, L"TFOOT");
+  if (head)
+    for (Node *row : ChildrenTagged(*head, {L"TR"}))
+      rows.push_back(row);
+  for (auto &child : table.children) {
+    if (child->Is(L"TR"))
+      rows.push_back(child.get());
+    else if (child->Is(L"TBODY") || (child->Is(L"THEAD") && child.get() != head) ||
+             (child->Is(L"TFOOT") && child.get() != foot))
+      for (Node *row : ChildrenTagged(*child, {L"TR"}))
+        rows.push_back(row);
+  }
+  if (foot)
+    for (Node *row : ChildrenTagged(*foot, {L"TR"}))
+      rows.push_back(row);
+  return rows;
+}
+
+std::vector<Node *> RowCells(const Node &row) { return ChildrenTagged(row, {L"TD", L"TH"}); }
+
+Node *AncestorTagged(const Node &node, const wchar_t *tag) {
+  for (Node *p = node.parent; p; p = p->parent)
+    if (p->Is(tag))
+      return p;
+  return nullptr;
+}
+
+LONG IndexOf(const std::vector<Node *> &nodes, const Node *node) {
+  auto it = std::find(nodes.begin(), nodes.end(), node);
+  return it == nodes.end() ? -1 : static_cast<LONG>(it - nodes.begin());
+}
+
+// Property names whose attribute has another name.
+std::wstring AttributeNameOf(const std::wstring &name) {
+  if (EqualsNoCase(name, L"className"))
+    return L"class";
+  if (EqualsNoCase(name, L"htmlFor"))
+    return L"for";
+  if (EqualsNoCase(name, L"httpEquiv"))
+    return L"http-equiv";
+  return name;
+}
+
+std::vector<std::shared_ptr<Node>> TextNodes(const std::wstring &text, PageDocument *document) {
+  // Line breaks in assigned text become BR elements, as IE does.
+  std::vector<std::shared_ptr<Node>> nodes;
+  std::wstring line;
+  auto flush = [&] {
+    if (line.empty())
+      return;
+    auto node = std::make_shared<Node>();
+    node->kind = NodeKind::Text;
+    node->text = line;
+    node->document = document;
+    nodes.push_back(node);
+    line.clear();
+  };
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'\r' || text[i] == L'\n') {
+      if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')
+        ++i;
+      flush();
+      auto br = std::make_shared<Node>();
+      br->tag = L"BR";
+      br->known = true;
+      br->document = document;
+      nodes.push_back(br);
+      continue;
+    }
+    line += text[i];
+  }
+  flush();
+  return nodes;
+}
+
+constexpr Member<HtmlElement> kCommonMembers[] = {
+#define Self HtmlElement
+    PAGE_METHOD(IHTMLElement, setAttribute),
+    PAGE_METHOD(IHTMLElement, getAttribute),
+    PAGE_METHOD(IHTMLElement, removeAttribute),
+    PAGE_PROP(IHTMLElement, className),
+    PAGE_PROP(IHTMLElement, id),
+    PAGE_GET(IHTMLElement, tagName),
+    PAGE_GET(IHTMLElement, parentElement),
+    PAGE_GET(IHTMLElement, style),
+    PAGE_PROP(IHTMLElement, title),
+    PAGE_PROP(IHTMLElement, lang),
+    PAGE_GET(IHTMLElement, document),
+    PAGE_METHOD(IHTMLElement, scrollIntoView),
+    PAGE_METHOD(IHTMLElement, contains),
+    PAGE_GET(IHTMLElement, sourceIndex),
+    PAGE_GET(IHTMLElement, offsetLeft),
+    PAGE_GET(IHTMLElement, offsetTop),
+    PAGE_GET(IHTMLElement, offsetWidth),
+    PAGE_GET(IHTMLElement, offsetHeight),
+    PAGE_GET(IHTMLElement, offsetParent),
+    PAGE_PROP(IHTMLElement, innerHTML),
+    PAGE_PROP(IHTMLElement, innerText),
+    PAGE_PROP(IHTMLElement, outerHTML),
+    PAGE_PROP(IHTMLElement, outerText),
+    PAGE_METHOD(IHTMLElement, insertAdjacentHTML),
+    PAGE_METHOD(IHTMLElement, insertAdjacentText),
+    PAGE_METHOD(IHTMLElement, click),
+    PAGE_METHOD(IHTMLElement, toString),
+    PAGE_GET(IHTMLElement, children),
+    PAGE_GET(IHTMLElement, all),
+    PAGE_GET(IHTMLElement2, scopeName),
+    PAGE_GET(IHTMLElement2, currentStyle),
+    PAGE_METHOD(IHTMLElement2, getBoundingClientRect),
+    PAGE_METHOD(IHTMLElement2, focus),
+    PAGE_METHOD(IHTMLElement2, blur),
+    PAGE_GET(IHTMLElement2, clientHeight),
+    PAGE_GET(IHTMLElement2, clientWidth),
+    PAGE_GET(IHTMLElement2, clientTop),
+    PAGE_GET(IHTMLElement2, clientLeft),
+    PAGE_PROP(IHTMLElement2, scrollTop),
+    PAGE_PROP(IHTMLElement2, scrollLeft),
+    PAGE_GET(IHTMLElement2, scrollHeight),
+    PAGE_GET(IHTMLElement2, scrollWidth),
+    PAGE_GET(IHTMLElement2, readyState),
+    PAGE_METHOD(IHTMLElement2, getElementsByTagName),
+    PAGE_METHOD(IHTMLElement3, fireEvent),
+    PAGE_PROP(IHTMLElement3, disabled),
+    PAGE_METHOD(IHTMLElement4, getAttributeNode),
+    PAGE_GET(IHTMLDOMNode, nodeType),
+    PAGE_GET(IHTMLDOMNode, parentNode),
+    PAGE_METHOD(IHTMLDOMNode, hasChildNodes),
+    PAGE_GET(IHTMLDOMNode, childNodes),
+    PAGE_METHOD(IHTMLDOMNode, removeNode),
+    PAGE_METHOD(IHTMLDOMNode, appendChild),
+    PAGE_GET(IHTMLDOMNode, nodeName),
+    PAGE_GET(IHTMLDOMNode, nodeValue),
+    PAGE_GET(IHTMLDOMNode, firstChild),
+    PAGE_GET(IHTMLDOMNode, lastChild),
+    PAGE_GET(IHTMLDOMNode, previousSibling),
+    PAGE_GET(IHTMLDOMNode, nextSibling),
+};
+
+constexpr Member<HtmlElement> kTableMembers[] = {
+    PAGE_PROP(IHTMLTable, border),     PAGE_GET(IHTMLTable, cellSpacing),
+    PAGE_GET(IHTMLTable, cellPadding), PAGE_GET(IHTMLTable, width),
+    PAGE_GET(IHTMLTable, height),      PAGE_GET(IHTMLTable, rows),
+    PAGE_GET(IHTMLTable, tHead),       PAGE_GET(IHTMLTable, tFoot),
+    PAGE_GET(IHTMLTable, tBodies),     PAGE_GET(IHTMLTable, caption),
+    PAGE_GET(IHTMLTable2, cells),      PAGE_PROP(IHTMLTable, align),
+};
+constexpr Member<HtmlElement> kSectionMembers[] = {
+    PAGE_GET(IHTMLTableSection, rows),
+    PAGE_PROP(IHTMLTableSection, align),
+};
+constexpr Member<HtmlElement> kRowMembers[] = {
+    PAGE_GET(IHTMLTableRow, cells),
+    PAGE_GET(IHTMLTableRow, rowIndex),
+    PAGE_GET(IHTMLTableRow, sectionRowIndex),
+    PAGE_PROP(IHTMLTableRow, align),
+};
+constexpr Member<HtmlElement> kCellMembers[] = {
+    PAGE_GET(IHTMLTableCell, cellIndex), PAGE_PROP(IHTMLTableCell, colSpan),
+    PAGE_PROP(IHTMLTableCell, rowSpan),  PAGE_GET(IHTMLTableCell, width),
+    PAGE_GET(IHTMLTableCell, height),    PAGE_PROP(IHTMLTableCell, align),
+};
+constexpr Member<HtmlElement> kCaptionMembers[] = {
+    PAGE_PROP(IHTMLTableCaption, align),
+};
+constexpr Member<HtmlElement> kAnchorMembers[] = {
+    PAGE_PROP(IHTMLAnchorElement, href),
+    PAGE_PROP(IHTMLAnchorElement, name),
+    PAGE_GET(IHTMLAnchorElement, target),
+};
+constexpr Member<HtmlElement> kFormMembers[] = {
+    PAGE_GET(IHTMLFormElement, action),    PAGE_GET(IHTMLFormElement, method),
+    PAGE_GET(IHTMLFormElement, elements),  PAGE_GET(IHTMLFormElement, length),
+    PAGE_PROP(IHTMLFormElement, name),     PAGE_GET(IHTMLFormElement, target),
+    PAGE_METHOD(IHTMLFormElement, submit), PAGE_METHOD(IHTMLFormElement, item),
+    PAGE_METHOD(IHTMLFormElement, tags),
+};
+constexpr Member<HtmlElement> kInputMembers[] = {
+    PAGE_PROP(IHTMLInputElement, type),
+    PAGE_PROP(IHTMLInputElement, value),
+    PAGE_PROP(IHTMLInputElement, checked),
+    PAGE_PROP(IHTMLInputElement, name),
+    PAGE_GET(IHTMLInputElement, form),
+    PAGE_GET(IHTMLInputElement, readOnly),
+    PAGE_GET(IHTMLInputElement, alt),
+    PAGE_PROP(IHTMLInputElement, src),
+    PAGE_METHOD(IHTMLInputElement, createTextRange),
+};
+constexpr Member<HtmlElement> kSelectMembers[] = {
+    PAGE_GET(IHTMLSelectElement, options), PAGE_PROP(IHTMLSelectElement, selectedIndex),
+    PAGE_PROP(IHTMLSelectElement, value),  PAGE_GET(IHTMLSelectElement, type),
+    PAGE_GET(IHTMLSelectElement, length),  PAGE_GET(IHTMLSelectElement, multiple),
+    PAGE_PROP(IHTMLSelectElement, name),   PAGE_GET(IHTMLSelectElement, form),
+    PAGE_METHOD(IHTMLSelectElement, item), PAGE_METHOD(IHTMLSelectElement, tags),
+};
+constexpr Member<HtmlElement> kOptionMembers[] = {
+    PAGE_PROP(IHTMLOptionElement, selected), PAGE_PROP(IHTMLOptionElement, text),
+    PAGE_PROP(IHTMLOptionElement, value),    PAGE_GET(IHTMLOptionElement, index),
+    PAGE_GET(IHTMLOptionElement, form),
+};
+constexpr Member<HtmlElement> kImgMembers[] = {
+    PAGE_PROP(IHTMLImgElement, src),  PAGE_PROP(IHTMLImgElement, name),
+    PAGE_GET(IHTMLImgElement, width), PAGE_GET(IHTMLImgElement, height),
+    PAGE_GET(IHTMLImgElement, alt),
+};
+constexpr Member<HtmlElement> kBodyMembers[] = {
+    PAGE_METHOD(IHTMLBodyElement, createTextRange),
+};
+constexpr Member<HtmlElement> kFrameMembers[] = {
+    PAGE_PROP(IHTMLFrameBase, src),
+    PAGE_PROP(IHTMLFrameBase, name),
+#undef Self
+};
+
+std::span<const Member<HtmlElement>> KindMembers(ElementKind kind) {
+  switch (kind) {
+  case ElementKind::Table:
+    return kTableMembers;
+  case ElementKind::Section:
+    return kSectionMembers;
+  case ElementKind::Row:
+    return kRowMembers;
+  case ElementKind::Cell:
+    return kCellMembers;
+  case ElementKind::Caption:
+    return kCaptionMembers;
+  case ElementKind::Anchor:
+    return kAnchorMembers;
+  case ElementKind::Form:
+    return kFormMembers;
+  case ElementKind::Input:
+    return kInputMembers;
+  case ElementKind::Select:
+    return kSelectMembers;
+  case ElementKind::Option:
+    return kOptionMembers;
+  case ElementKind::Img:
+    return kImgMembers;
+  case ElementKind::Body:
+    return kBodyMembers;
+  case ElementKind::Frame:
+  case ElementKind::IFrame:
+    return kFrameMembers;
+  case ElementKind::Plain:
+    break;
+  }
+  return {};
+}
+
+const Member<HtmlElement> *FindMember(std::span<const std::span<const Member<HtmlElement>>> tables,
+                                      const std::wstring &name, bool caseSensitive) {
+  for (auto table : tables)
+    for (const auto &member : table)
+      if (caseSensitive ? name == member.name : EqualsNoCase(name, member.name))
+        return &member;
+  return nullptr;
+}
+
+} // namespace
+
+ElementKind KindOf(const Node &node) {
+  if (!node.known)
+    return ElementKind::Plain;
+  static const struct {
+    const wchar_t *tag;
+    ElementKind kind;
+  } kinds[] = {{L"TABLE", ElementKind::Table},   {L"THEAD", ElementKind::Section},
+               {L"TBODY", ElementKind::Section}, {L"TFOOT", ElementKind::Section},
+               {L"TR", ElementKind::Row},        {L"TD", ElementKind::Cell},
+               {L"TH", ElementKind::Cell},       {L"CAPTION", ElementKind::Caption},
+               {L"A", ElementKind::Anchor},      {L"FORM", ElementKind::Form},
+               {L"INPUT", ElementKind::Input},   {L"SELECT", ElementKind::Select},
+               {L"OPTION", ElementKind::Option}, {L"IMG", ElementKind::Img},
+               {L"BODY", ElementKind::Body},     {L"FRAME", ElementKind::Frame},
+               {L"IFRAME", ElementKind::IFrame}};
+  for (const auto &entry : kinds)
+    if (node.tag == entry.tag)
+      return entry.kind;
+  return ElementKind::Plain;
+}
+
+HtmlElement::HtmlElement(Page *page, std::shared_ptr<Node> node)
+    : page_(page), node_(std::move(node)), kind_(KindOf(*node_)) {
+  if (node_->document)
+    document_ = node_->document->shared_from_this();
+  node_->wrapper = static_cast<IHTMLElement *>(this);
+}
+
+HtmlElement::~HtmlElement() { node_->wrapper = nullptr; }
+
+STDMETHODIMP HtmlElement::QueryInterface(REFIID riid, void **ppv) {
+  if (!ppv)
+    return E_POINTER;
+  if (IsEqualIID(riid, IID_ITallowickPageNode)) {
+    *ppv = node_.get();
+    return S_OK;
+  }
+  *ppv = Find(riid);
+  if (!*ppv)
+    return E_NOINTERFACE;
+  AddRef();
+  return S_OK;
+}
+
+void *HtmlElement::Find(REFIID riid) {
+  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
+      IsEqualIID(riid, IID_IHTMLElement))
+    return static_cast<IHTMLElement *>(this);
+  if (IsEqualIID(riid, IID_IHTMLElement2))
+    return static_cast<IHTMLElement2 *>(this);
+  if (IsEqualIID(riid, IID_IHTMLElement3))
+    return static_cast<IHTMLElement3 *>(this);
+  if (IsEqualIID(riid, IID_IHTMLElement4))
+    return static_cast<IHTMLElement4 *>(this);
+  if (IsEqualIID(riid, IID_IHTMLDOMNode))
+    return static_cast<IHTMLDOMNode *>(this);
+  switch (kind_) {
+  case ElementKind::Table:
+    if (IsEqualIID(riid, IID_IHTMLTable))
+      return static_cast<IHTMLTable *>(this);
+    if (IsEqualIID(riid, IID_IHTMLTable2))
+      return static_cast<IHTMLTable2 *>(this);
+    break;
+  case ElementKind::Section:
+    if (IsEqualIID(riid, IID_IHTMLTableSection))
+      return static_cast<IHTMLTableSection *>(this);
+    break;
+  case ElementKind::Row:
+    if (IsEqualIID(riid, IID_IHTMLTableRow))
+      return static_cast<IHTMLTableRow *>(this);
+    break;
+  case ElementKind::Cell:
+    if (IsEqualIID(riid, IID_IHTMLTableCell))
+      return static_cast<IHTMLTableCell *>(this);
+    break;
+  case ElementKind::Caption:
+    if (IsEqualIID(riid, IID_IHTMLTableCaption))
+      return static_cast<IHTMLTableCaption *>(this);
+    break;
+  case ElementKind::Anchor:
+    if (IsEqualIID(riid, IID_IHTMLAnchorElement))
+      return static_cast<IHTMLAnchorElement *>(this);
+    break;
+  case ElementKind::Form:
+    if (IsEqualIID(riid, IID_IHTMLFormElement))
+      return static_cast<IHTMLFormElement *>(this);
+    break;
+  case ElementKind::Input:
+    if (IsEqualIID(riid, IID_IHTMLInputElement))
+      return static_cast<IHTMLInputElement *>(this);
+    break;
+  case ElementKind::Select:
+    if (IsEqualIID(riid, IID_IHTMLSelectElement))
+      return static_cast<IHTMLSelectElement *>(this);
+    break;
+  case ElementKind::Option:
+    if (IsEqualIID(riid, IID_IHTMLOptionElement))
+      return static_cast<IHTMLOptionElement *>(this);
+    break;
+  case ElementKind::Img:
+    if (IsEqualIID(riid, IID_IHTMLImgElement))
+      return static_cast<IHTMLImgElement *>(this);
+    break;
+  case ElementKind::Body:
+    if (IsEqualIID(riid, IID_IHTMLBodyElement))
+      return static_cast<IHTMLBodyElement *>(this);
+    break;
+  case ElementKind::IFrame:
+    if (IsEqualIID(riid, IID_IHTMLIFrameElement))
+      return static_cast<IHTMLIFrameElement *>(this);
+    [[fallthrough]];
+  case ElementKind::Frame:
+    if (IsEqualIID(riid, IID_IHTMLFrameBase))
+      return static_cast<IHTMLFrameBase *>(this);
+    break;
+  case ElementKind::Plain:
+    break;
+  }
+  return nullptr;
+}
+
+std::span<const std::span<const Member<HtmlElement>>> HtmlElement::Tables() const {
+  // One pair of tables per kind, built once.
+  static const auto pairs = [] {
+    std::vector<std::array<std::span<const Member<HtmlElement>>, 2>> all;
+    for (int k = 0; k <= static_cast<int>(ElementKind::IFrame); ++k)
+      all.push_back({KindMembers(static_cast<ElementKind>(k)),
+                     std::span<const Member<HtmlElement>>(kCommonMembers)});
+    return all;
+  }();
+  return pairs[static_cast<size_t>(kind_)];
+}
+
+HRESULT HtmlElement::FindDynamic(const std::wstring &name, DISPID *id) {
+  // Expandos: attributes, whether from the markup or set by setAttribute.
+  // Script-defined members and behaviour members join here with the script engine.
+  if (!node_->FindAttribute(name))
+    return DISP_E_UNKNOWNNAME;
+  *id = page_->ExpandoId(name);
+  return S_OK;
+}
+
+HRESULT HtmlElement::InvokeDynamic(DISPID id, WORD flags, DISPPARAMS *params, VARIANT *result) {
+  const std::wstring *name = page_->ExpandoName(id);
+  if (!name)
+    return DISP_E_MEMBERNOTFOUND;
+  if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
+    if (params->cArgs < 1)
+      return DISP_E_BADPARAMCOUNT;
+    Arg<VARIANT> value;
+    HRESULT hr = value.Set(params->rgvarg[0]);
+    if (FAILED(hr))
+      return hr;
+    BSTR bname = AllocBstr(*name);
+    hr = setAttribute(bname, value.Get(), 0);
+    SysFreeString(bname);
+    return hr;
+  }
+  if (!node_->FindAttribute(*name))
+    return DISP_E_MEMBERNOTFOUND;
+  Var ignored;
+  BSTR bname = AllocBstr(*name);
+  HRESULT hr = getAttribute(bname, 2, result ? result : &ignored.v);
+  SysFreeString(bname);
+  return hr;
+}
+
+// --- IHTMLElement ---
+
+STDMETHODIMP HtmlElement::setAttribute(BSTR name, VARIANT value, LONG flags) {
+  if (!name || !*name)
+    return E_INVALIDARG;
+  return Guarded([&]() -> HRESULT {
+    std::wstring key = Text(name);
+    const Member<HtmlElement> *member = FindMember(Tables(), key, flags & 1);
+    if (member && member->put) {
+      DISPPARAMS params = {&value, nullptr, 1, 0};
+      return member->put(this, &params, nullptr);
+    }
+    std::wstring attribute = AttributeNameOf(key);
+    if (value.vt == VT_BSTR) {
+      node_->SetAttribute(attribute, Text(value.bstrVal), flags & 1);
+      return S_OK;
+    }
+    auto typed = std::make_shared<TypedValue>();
+    HRESULT hr = VariantCopyInd(&typed->value.v, &value);
+    if (FAILED(hr))
+      return hr;
+    bool object = typed->value.v.vt == VT_DISPATCH || typed->value.v.vt == VT_UNKNOWN;
+    node_->SetAttribute(attribute, object ? L"[object]" : VariantText(typed->value.v), flags & 1);
+    const_cast<Attribute *>(node_->FindAttribute(attribute, flags & 1))->typed = typed;
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::getAttribute(BSTR name, LONG flags, VARIANT *value) {
+  if (!value)
+    return E_POINTER;
+  VariantInit(value);
+  return Guarded([&]() -> HRESULT {
+    std::wstring key = Text(name);
+    if (!(flags & 2)) {
+      // IE answers properties first: getAttribute("width") of an IMG is its VT_I4 width.
+      const Member<HtmlElement> *member = FindMember(Tables(), key, flags & 1);
+      if (member && member->get) {
+        DISPPARAMS none = {nullptr, nullptr, 0, 0};
+        return member->get(this, &none, value);
+      }
+    }
+    const Attribute *attr = node_->FindAttribute(AttributeNameOf(key), flags & 1);
+    if (!attr) {
+      value->vt = VT_NULL;
+      return S_OK;
+    }
+    if (attr->typed)
+      return VariantCopy(value, &attr->typed->value.v);
+    ToVariant(AllocBstr(attr->value), value);
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::removeAttribute(BSTR name, LONG flags, VARIANT_BOOL *success) {
+  return Guarded([&] {
+    bool removed = node_->RemoveAttribute(AttributeNameOf(Text(name)), flags & 1);
+    if (success)
+      *success = removed ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::put_className(BSTR v) { return SetAttr(*node_, L"class", v); }
+STDMETHODIMP HtmlElement::get_className(BSTR *p) { return AttrBstr(*node_, L"class", p); }
+STDMETHODIMP HtmlElement::put_id(BSTR v) { return SetAttr(*node_, L"id", v); }
+STDMETHODIMP HtmlElement::get_id(BSTR *p) { return AttrBstr(*node_, L"id", p); }
+STDMETHODIMP HtmlElement::get_tagName(BSTR *p) { return ToBstr(node_->tag, p); }
+STDMETHODIMP HtmlElement::put_title(BSTR v) { return SetAttr(*node_, L"title", v); }
+STDMETHODIMP HtmlElement::get_title(BSTR *p) { return AttrBstr(*node_, L"title", p); }
+STDMETHODIMP HtmlElement::put_lang(BSTR v) { return SetAttr(*node_, L"lang", v); }
+STDMETHODIMP HtmlElement::get_lang(BSTR *p) { return AttrBstr(*node_, L"lang", p); }
+
+STDMETHODIMP HtmlElement::get_parentElement(IHTMLElement **p) {
+  return WrapNodeAs(node_->ParentElement(), p);
+}
+
+STDMETHODIMP HtmlElement::get_style(IHTMLStyle **p) { return NewStyle(page_.get(), node_, p); }
+
+STDMETHODIMP HtmlElement::get_document(IDispatch **p) {
+  if (!p)
+    return E_POINTER;
+  *p = nullptr;
+  if (!node_->document)
+    return S_OK;
+  IHTMLDocument2 *document = page_->DocumentObject(*node_->document);
+  document->AddRef();
+  *p = document;
+  return S_OK;
+}
+
+STDMETHODIMP HtmlElement::scrollIntoView(VARIANT) {
+  // The layout model scrolls the containers; until then the element is in view.
+  return S_OK;
+}
+
+STDMETHODIMP HtmlElement::contains(IHTMLElement *child, VARIANT_BOOL *result) {
+  if (!result)
+    return E_POINTER;
+  Node *other = NodeOf(child);
+  *result = other && node_->Contains(other) ? VARIANT_TRUE : VARIANT_FALSE;
+  return S_OK;
+}
+
+STDMETHODIMP HtmlElement::get_sourceIndex(LONG *p) {
+  if (!p)
+    return E_POINTER;
+  return Guarded([&] {
+    *p = node_->document ? node_->document->SourceIndex(node_.get()) : -1;
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::get_offsetLeft(LONG *p) { return Long(BoxOf(*node_).left, p); }
+STDMETHODIMP HtmlElement::get_offsetTop(LONG *p) { return Long(BoxOf(*node_).top, p); }
+STDMETHODIMP HtmlElement::get_offsetWidth(LONG *p) { return Long(BoxOf(*node_).width, p); }
+STDMETHODIMP HtmlElement::get_offsetHeight(LONG *p) { return Long(BoxOf(*node_).height, p); }
+STDMETHODIMP HtmlElement::get_offsetParent(IHTMLElement **p) {
+  return WrapNodeAs(OffsetParentOf(*node_), p);
+}
+
+STDMETHODIMP HtmlElement::put_innerHTML(BSTR v) {
+  return Guarded([&] {
+    auto nodes = ParseFragment(Text(v), *node_);
+    RemoveChildren(*node_);
+    InsertChildren(*node_, 0, std::move(nodes));
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::get_innerHTML(BSTR *p) {
+  if (!p)
+    return E_POINTER;
+  return Guarded([&] { return ToBstr(InnerHtml(*node_), p); });
+}
+
+STDMETHODIMP HtmlElement::put_innerText(BSTR v) {
+  return Guarded([&] {
+    RemoveChildren(*node_);
+    InsertChildren(*node_, 0, TextNodes(Text(v), node_->document));
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::get_innerText(BSTR *p) {
+  if (!p)
+    return E_POINTER;
+  return Guarded([&] { return ToBstr(InnerText(*node_), p); });
+}
+
+HRESULT HtmlElement::ReplaceWith(std::vector<std::shared_ptr<Node>> nodes) {
+  Node *parent = node_->parent;
+  if (!parent || parent->kind == NodeKind::Document)
+    return E_FAIL; // IE refuses to replace the root or a detached element
+  size_t index = node_->IndexInParent();
+  Detach(*node_);
+  InsertChildren(*parent, index, std::move(nodes));
+  return S_OK;
+}
+
+STDMETHODIMP HtmlElement::put_outerHTML(BSTR v) {
+  return Guarded([&]() -> HRESULT {
+    if (!node_->parent)
+      return E_FAIL;
+    return ReplaceWith(ParseFragment(Text(v), *node_->parent));
+  });
+}
+
+STDMETHODIMP HtmlElement::get_outerHTML(BSTR *p) {
+  if (!p)
+    return E_POINTER;
+  return Guarded([&] { return ToBstr(OuterHtml(*node_), p); });
+}
+
+STDMETHODIMP HtmlElement::put_outerText(BSTR v) {
+  return Guarded([&] { return ReplaceWith(TextNodes(Text(v), node_->document)); });
+}
+
+STDMETHODIMP HtmlElement::get_outerText(BSTR *p) { return get_innerText(p); }
+
+HRESULT HtmlElement::InsertAdjacent(const std::wstring &where,
+                                    std::vector<std::shared_ptr<Node>> nodes) {
+  Node *parent = node_->parent;
+  if (EqualsNoCase(where, L"afterBegin")) {
+    InsertChildren(*node_, 0, std::move(nodes));
+    return S_OK;
+  }
+  if (EqualsNoCase(where, L"beforeEnd")) {
+    InsertChildren(*node_, node_->children.size(), std::move(nodes));
+    return S_OK;
+  }
+  bool before = EqualsNoCase(where, L"beforeBegin");
+  if (!before && !EqualsNoCase(where, L"afterEnd"))
+    return E_INVALIDARG;
+  if (!parent || parent->kind == NodeKind::Document)
+    return E_FAIL;
+  InsertChildren(*parent, node_->IndexInParent() + (before ? 0 : 1), std::move(nodes));
+  return S_OK;
+}
+
+STDMETHODIMP HtmlElement::insertAdjacentHTML(BSTR where, BSTR html) {
+  return Guarded([&]() -> HRESULT {
+    std::wstring position = Text(where);
+    bool inside = EqualsNoCase(position, L"afterBegin") || EqualsNoCase(position, L"beforeEnd");
+    const Node *context = inside ? node_.get() : node_->parent;
+    if (!context)
+      return E_FAIL;
+    return InsertAdjacent(position, ParseFragment(Text(html), *context));
+  });
+}
+
+STDMETHODIMP HtmlElement::insertAdjacentText(BSTR where, BSTR text) {
+  return Guarded([&] {
+    auto node = std::make_shared<Node>();
+    node->kind = NodeKind::Text;
+    node->text = Text(text);
+    return InsertAdjacent(Text(where), {node});
+  });
+}
+
+STDMETHODIMP HtmlElement::click() {
+  return Guarded([&] {
+    if (!page_->Fire(L"onclick", node_.get()))
+      return S_OK;
+    std::wstring type = Lower(node_->AttributeValue(L"type"));
+    if (kind_ == ElementKind::Input && (type == L"checkbox" || type == L"radio")) {
+      VARIANT_BOOL checked = VARIANT_FALSE;
+      get_checked(&checked);
+      put_checked(type == L"radio" || !checked ? VARIANT_TRUE : VARIANT_FALSE);
+      page_->Fire(L"onchange", node_.get());
+      return S_OK;
+    }
+    if (kind_ == ElementKind::Anchor && node_->HasAttribute(L"href")) {
+      BSTR href = nullptr;
+      if (SUCCEEDED(get_href(&href)))
+        page_->Fire(L"navigate", node_.get(), Text(href));
+      SysFreeString(href);
+      return S_OK;
+    }
+    bool submitter = (kind_ == ElementKind::Input && (type == L"submit" || type == L"image")) ||
+                     (node_->Is(L"BUTTON") && (type.empty() || type == L"submit"));
+    Node *form = AncestorTagged(*node_, L"FORM");
+    if (submitter && form && page_->Fire(L"onsubmit", form)) {
+      IHTMLFormElement *object = nullptr;
+      if (SUCCEEDED(WrapNodeAs(form, &object)) && object) {
+        object->submit();
+        object->Release();
+      }
+    }
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::toString(BSTR *p) {
+  if (kind_ == ElementKind::Anchor)
+    return get_href(p);
+  return ToBstr(L"[object]", p);
+}
+
+HRESULT HtmlElement::Collection(Selector selector, IHTMLElementCollection **p) {
+  return NewElementCollection(page_.get(), std::move(selector), p);
+}
+
+HRESULT HtmlElement::CollectionDispatch(Selector selector, IDispatch **p) {
+  if (!p)
+    return E_POINTER;
+  *p = nullptr;
+  IHTMLElementCollection *collection = nullptr;
+  HRESULT hr = Collection(std::move(selector), &collection);
+  *p = collection;
+  return hr;
+}
+
+STDMETHODIMP HtmlElement::get_children(IDispatch **p) {
+  return Guarded([&] { return CollectionDispatch(ChildrenOf(node_), p); });
+}
+
+STDMETHODIMP HtmlElement::get_all(IDispatch **p) {
+  return Guarded([&] { return CollectionDispatch(AllUnder(node_), p); });
+}
+
+// --- IHTMLElement2 ---
+
+STDMETHODIMP HtmlElement::get_scopeName(BSTR *p) {
+  return ToBstr(node_->scope.empty() ? L"HTML" : node_->scope, p);
+}
+
+STDMETHODIMP HtmlElement::get_currentStyle(IHTMLCurrentStyle **p) {
+  return NewCurrentStyle(page_.get(), node_, p);
+}
+
+STDMETHODIMP HtmlElement::getBoundingClientRect(IHTMLRect **rect) {
+  ViewportRect box = ClientRectOf(*node_);
+  return NewRect(page_.get(), box.left, box.top, box.right, box.bottom, rect);
+}
+
+STDMETHODIMP HtmlElement::focus() {
+  return Guarded([&] {
+    if (node_->document)
+      node_->document->activeElement = node_.get();
+    page_->Fire(L"onfocus", node_.get());
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::blur() {
+  return Guarded([&] {
+    if (node_->document && node_->document->activeElement == node_.get())
+      node_->document->activeElement = nullptr;
+    page_->Fire(L"onblur", node_.get());
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::get_clientHeight(LONG *p) { return Long(BoxOf(*node_).clientHeight, p); }
+STDMETHODIMP HtmlElement::get_clientWidth(LONG *p) { return Long(BoxOf(*node_).clientWidth, p); }
+STDMETHODIMP HtmlElement::get_clientTop(LONG *p) { return Long(BoxOf(*node_).clientTop, p); }
+STDMETHODIMP HtmlElement::get_clientLeft(LONG *p) { return Long(BoxOf(*node_).clientLeft, p); }
+STDMETHODIMP HtmlElement::get_scrollHeight(LONG *p) { return Long(BoxOf(*node_).scrollHeight, p); }
+STDMETHODIMP HtmlElement::get_scrollWidth(LONG *p) { return Long(BoxOf(*node_).scrollWidth, p); }
+
+STDMETHODIMP HtmlElement::put_scrollTop(LONG v) {
+  node_->scrollTop = ClampScroll(*node_, v, true);
+  return S_OK;
+}
+STDMETHODIMP HtmlElement::get_scrollTop(LONG *p) { return Long(node_->scrollTop, p); }
+STDMETHODIMP HtmlElement::put_scrollLeft(LONG v) {
+  node_->scrollLeft = ClampScroll(*node_, v, false);
+  return S_OK;
+}
+STDMETHODIMP HtmlElement::get_scrollLeft(LONG *p) { return Long(node_->scrollLeft, p); }
+
+STDMETHODIMP HtmlElement::get_readyState(VARIANT *p) {
+  if (!p)
+    return E_POINTER;
+  VariantInit(p);
+  return Guarded([&] {
+    ToVariant(AllocBstr(L"complete"), p);
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::get_readyState(BSTR *p) { return ToBstr(L"complete", p); }
+
+STDMETHODIMP HtmlElement::getElementsByTagName(BSTR v, IHTMLElementCollection **p) {
+  return Guarded([&] { return Collection(TagsIn(AllUnder(node_), Text(v)), p); });
+}
+
+// --- IHTMLElement3, IHTMLElement4 ---
+
+STDMETHODIMP HtmlElement::fireEvent(BSTR name, VARIANT *eventObject, VARIANT_BOOL *notCancelled) {
+  return Guarded([&]() -> HRESULT {
+    std::wstring type = Text(name);
+    if (type.size() < 3 || !EqualsNoCase(type.substr(0, 2), L"on"))
+      return E_INVALIDARG;
+    IHTMLEventObj *event = nullptr;
+    if (eventObject)
+      InterfaceFromVariant(*eventObject, IID_IHTMLEventObj, reinterpret_cast<void **>(&event));
+    if (!event)
+      NewEventObject(page_.get(), node_, type.substr(2), &event);
+    IHTMLEventObj *outer = page_->currentEvent;
+    page_->currentEvent = event;
+    bool run = page_->Fire(Lower(type), node_.get());
+    page_->currentEvent = outer;
+    if (event) {
+      Var returnValue;
+      if (SUCCEEDED(event->get_returnValue(&returnValue.v)) && returnValue.v.vt == VT_BOOL &&
+          returnValue.v.boolVal == VARIANT_FALSE)
+        run = false;
+      event->Release();
+    }
+    if (notCancelled)
+      *notCancelled = run ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::put_disabled(VARIANT_BOOL v) { return SetFlag(*node_, L"disabled", v); }
+STDMETHODIMP HtmlElement::get_disabled(VARIANT_BOOL *p) { return Flag(*node_, L"disabled", p); }
+
+STDMETHODIMP HtmlElement::getAttributeNode(BSTR name, IHTMLDOMAttribute **p) {
+  return Guarded([&] { return NewDomAttribute(page_.get(), node_, Text(name), p); });
+}
+
+// --- IHTMLDOMNode ---
+
+STDMETHODIMP HtmlElement::get_nodeType(LONG *p) { return Long(1, p); }
+
+STDMETHODIMP HtmlElement::get_parentNode(IHTMLDOMNode **p) {
+  Node *parent = node_->parent;
+  return WrapNodeAs(parent && parent->kind != NodeKind::Document ? parent : nullptr, p);
+}
+
+STDMETHODIMP HtmlElement::hasChildNodes(VARIANT_BOOL *p) {
+  if (!p)
+    return E_POINTER;
+  *p = node_->children.empty() ? VARIANT_FALSE : VARIANT_TRUE;
+  return S_OK;
+}
+
+STDMETHODIMP HtmlElement::get_childNodes(IDispatch **p) {
+  return Guarded([&] { return NewChildNodes(page_.get(), node_, p); });
+}
+
+STDMETHODIMP HtmlElement::removeNode(VARIANT_BOOL deep, IHTMLDOMNode **removed) {
+  return Guarded([&]() -> HRESULT {
+    Node *parent = node_->parent;
+    if (parent) {
+      size_t index = node_->IndexInParent();
+      std::vector<std::shared_ptr<Node>> kept;
+      if (!deep) { // the children stay in the element's place
+        kept = node_->children;
+        node_->children.clear();
+      }
+      Detach(*node_);
+      InsertChildren(*parent, index, std::move(kept));
+    }
+    if (!removed)
+      return S_OK;
+    IHTMLDOMNode *self = this;
+    self->AddRef();
+    *removed = self;
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::appendChild(IHTMLDOMNode *newChild, IHTMLDOMNode **node) {
+  if (node)
+    *node = nullptr;
+  Node *child = NodeOf(newChild);
+  if (!child || !child->document || child->document->page != page_.get())
+    return E_INVALIDARG;
+  if (child->Contains(node_.get()))
+    return E_INVALIDARG; // would make a cycle
+  return Guarded([&]() -> HRESULT {
+    std::shared_ptr<Node> owned = child->shared_from_this();
+    if (child->parent)
+      Detach(*child);
+    InsertChildren(*node_, node_->children.size(), {owned});
+    if (node) {
+      newChild->AddRef();
+      *node = newChild;
+    }
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::get_nodeName(BSTR *p) { return ToBstr(node_->tag, p); }
+
+STDMETHODIMP HtmlElement::get_nodeValue(VARIANT *p) {
+  if (!p)
+    return E_POINTER;
+  VariantInit(p);
+  p->vt = VT_NULL;
+  return S_OK;
+}
+
+STDMETHODIMP HtmlElement::get_firstChild(IHTMLDOMNode **p) {
+  return WrapNodeAs(node_->children.empty() ? nullptr : node_->children.front().get(), p);
+}
+
+STDMETHODIMP HtmlElement::get_lastChild(IHTMLDOMNode **p) {
+  return WrapNodeAs(node_->children.empty() ? nullptr : node_->children.back().get(), p);
+}
+
+STDMETHODIMP HtmlElement::get_previousSibling(IHTMLDOMNode **p) {
+  Node *parent = node_->parent;
+  size_t index = node_->IndexInParent();
+  return WrapNodeAs(parent && index > 0 ? parent->children[index - 1].get() : nullptr, p);
+}
+
+STDMETHODIMP HtmlElement::get_nextSibling(IHTMLDOMNode **p) {
+  Node *parent = node_->parent;
+  size_t index = node_->IndexInParent();
+  return WrapNodeAs(
+      parent && index + 1 < parent->children.size() ? parent->children[index + 1].get() : nullptr,
+      p);
+}
+
+// --- tables ---
+
+Node *HtmlElement::Table() const { return kind_ == ElementKind::Table ? node_.get() : nullptr; }
+
+Node *HtmlElement::Section() const {
+  Node *parent = node_->parent;
+  return parent && (parent->Is(L"THEAD") || parent->Is(L"TBODY") || parent->Is(L"TFOOT") ||
+                    parent->Is(L"TABLE"))
+             ? parent
+             : nullptr;
+}
+
+STDMETHODIMP HtmlElement::put_border(VARIANT v) {
+  return Guarded([&] {
+    node_->SetAttribute(L"border", VariantText(v), false);
+    return S_OK;
+  });
+}
+STDMETHODIMP HtmlElement::get_border(VARIANT *p) { return AttrVariant(*node_, L"border", p); }
+STDMETHODIMP HtmlElement::get_cellSpacing(VARIANT *p) {
+  return AttrVariant(*node_, L"cellSpacing", p);
+}
+STDMETHODIMP HtmlElement::get_cellPadding(VARIANT *p) {
+  return AttrVariant(*node_, L"cellPadding", p);
+}
+STDMETHODIMP HtmlElement::get_width(VARIANT *p) { return AttrVariant(*node_, L"width", p); }
+STDMETHODIMP HtmlElement::get_height(VARIANT *p) { return AttrVariant(*node_, L"height", p); }
+
+STDMETHODIMP HtmlElement::get_rows(IHTMLElementCollection **p) {
+  return Guarded([&] {
+    std::shared_ptr<Node> node = node_;
+    bool table = kind_ == ElementKind::Table;
+    return Collection(
+        [node, table] { return table ? TableRows(*node) : ChildrenTagged(*node, {L"TR"}); }, p);
+  });
+}
+
+STDMETHODIMP HtmlElement::get_tHead(IHTMLTableSection **p) {
+  return WrapNodeAs(FirstChild(*node_, L"THEAD"), p);
+}
+STDMETHODIMP HtmlElement::get_tFoot(IHTMLTableSection **p) {
+  return WrapNodeAs(FirstChild(*node_, L"TFOOT"), p);
+}
+STDMETHODIMP HtmlElement::get_caption(IHTMLTableCaption **p) {
+  return WrapNodeAs(FirstChild(*node_, L"CAPTION"), p);
+}
+
+STDMETHODIMP HtmlElement::get_tBodies(IHTMLElementCollection **p) {
+  return Guarded([&] {
+    std::shared_ptr<Node> node = node_;
+    return Collection([node] { return ChildrenTagged(*node, {L"TBODY"}); }, p);
+  });
+}
+
+STDMETHODIMP HtmlElement::get_cells(IHTMLElementCollection **p) {
+  return Guarded([&] {
+    std::shared_ptr<Node> node = node_;
+    bool table = kind_ == ElementKind::Table;
+    return Collection(
+        [node, table] {
+          if (!table)
+            return RowCells(*node);
+          std::vector<Node *> cells;
+          for (Node *row : TableRows(*node))
+            for (Node *cell : RowCells(*row))
+              cells.push_back(cell);
+          return cells;
+        },
+        p);
+  });
+}
+
+STDMETHODIMP HtmlElement::get_rowIndex(LONG *p) {
+  if (!p)
+    return E_POINTER;
+  return Guarded([&] {
+    Node *table = AncestorTagged(*node_, L"TABLE");
+    *p = table ? IndexOf(TableRows(*table), node_.get()) : -1;
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::get_sectionRowIndex(LONG *p) {
+  if (!p)
+    return E_POINTER;
+  return Guarded([&] {
+    Node *section = Section();
+    *p = section ? IndexOf(ChildrenTagged(*section, {L"TR"}), node_.get()) : -1;
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::get_cellIndex(LONG *p) {
+  if (!p)
+    return E_POINTER;
+  return Guarded([&] {
+    Node *row = node_->parent;
+    *p = row && row->Is(L"TR") ? IndexOf(RowCells(*row), node_.get()) : -1;
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::put_colSpan(LONG v) {
+  if (v < 1)
+    return E_INVALIDARG;
+  return Guarded([&] {
+    node_->SetAttribute(L"colSpan", std::to_wstring(v), false);
+    return S_OK;
+  });
+}
+STDMETHODIMP HtmlElement::get_colSpan(LONG *p) {
+  return Long(std::max<LONG>(1, ParseLong(node_->AttributeValue(L"colSpan"), 1)), p);
+}
+STDMETHODIMP HtmlElement::put_rowSpan(LONG v) {
+  if (v < 1)
+    return E_INVALIDARG;
+  return Guarded([&] {
+    node_->SetAttribute(L"rowSpan", std::to_wstring(v), false);
+    return S_OK;
+  });
+}
+STDMETHODIMP HtmlElement::get_rowSpan(LONG *p) {
+  return Long(std::max<LONG>(1, ParseLong(node_->AttributeValue(L"rowSpan"), 1)), p);
+}
+
+// --- attributes several element interfaces share ---
+
+STDMETHODIMP HtmlElement::put_align(BSTR v) { return SetAttr(*node_, L"align", v); }
+STDMETHODIMP HtmlElement::get_align(BSTR *p) { return AttrBstr(*node_, L"align", p); }
+STDMETHODIMP HtmlElement::put_name(BSTR v) { return SetAttr(*node_, L"name", v); }
+STDMETHODIMP HtmlElement::get_name(BSTR *p) { return AttrBstr(*node_, L"name", p); }
+STDMETHODIMP HtmlElement::get_target(BSTR *p) { return AttrBstr(*node_, L"target", p); }
+STDMETHODIMP HtmlElement::get_alt(BSTR *p) { return AttrBstr(*node_, L"alt", p); }
+
+std::vector<Node *> HtmlElement::Options() const {
+  std::vector<Node *> options;
+  for (Node *node : Descendants(node_.get()))
+    if (node->Is(L"OPTION"))
+      options.push_back(node);
+  return options;
+}
+
+std::vector<Node *> HtmlElement::FormControls() const {
+  std::vector<Node *> controls;
+  for (Node *node : Descendants(node_.get()))
+    if (node->Is(L"INPUT") || node->Is(L"SELECT") || node->Is(L"TEXTAREA") || node->Is(L"BUTTON") ||
+        node->Is(L"OBJECT") || node->Is(L"FIELDSET"))
+      controls.push_back(node);
+  return controls;
+}
+
+namespace {
+
+Node *OwningSelect(const Node &option) { return AncestorTagged(option, L"SELECT"); }
+
+std::vector<Node *> OptionsOf(const Node &select) {
+  std::vector<Node *> options;
+  for (Node *node : Descendants(&select))
+    if (node->Is(L"OPTION"))
+      options.push_back(node);
+  return options;
+}
+
+LONG SelectedIndex(const Node &select) {
+  auto options = OptionsOf(select);
+  for (size_t i = 0; i < options.size(); ++i)
+    if (options[i]->HasAttribute(L"selected"))
+      return static_cast<LONG>(i);
+  // A single-choice list shows its first option when none is marked.
+  return !select.HasAttribute(L"multiple") && !options.empty() ? 0 : -1;
+}
+
+std::wstring OptionValue(const Node &option) {
+  const Attribute *value = option.FindAttribute(L"value");
+  return value ? value->value : InnerText(option);
+}
+
+void SelectOption(Node &select, Node *chosen) {
+  bool multiple = select.HasAttribute(L"multiple");
+  for (Node *option : OptionsOf(select)) {
+    if (option == chosen)
+      option->SetAttribute(L"selected", L"selected", false);
+    else if (!multiple)
+      option->RemoveAttribute(L"selected", false);
+  }
+}
+
+} // namespace
+
+STDMETHODIMP HtmlElement::put_value(BSTR v) {
+  return Guarded([&] {
+    std::wstring value = Text(v);
+    if (kind_ == ElementKind::Select) {
+      Node *chosen = nullptr;
+      for (Node *option : Options())
+        if (!chosen && OptionValue(*option) == value)
+          chosen = option;
+      if (chosen)
+        SelectOption(*node_, chosen);
+      return S_OK;
+    }
+    node_->SetAttribute(L"value", value, false);
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::get_value(BSTR *p) {
+  if (!p)
+    return E_POINTER;
+  return Guarded([&] {
+    if (kind_ == ElementKind::Select) {
+      auto options = Options();
+      LONG index = SelectedIndex(*node_);
+      return ToBstr(index < 0 ? L"" : OptionValue(*options[static_cast<size_t>(index)]), p);
+    }
+    if (kind_ == ElementKind::Option)
+      return ToBstr(OptionValue(*node_), p);
+    const Attribute *value = node_->FindAttribute(L"value");
+    std::wstring type = Lower(node_->AttributeValue(L"type"));
+    if (!value && (type == L"checkbox" || type == L"radio"))
+      return ToBstr(L"on", p);
+    return ToBstr(value ? value->value : L"", p);
+  });
+}
+
+STDMETHODIMP HtmlElement::get_type(BSTR *p) {
+  if (!p)
+    return E_POINTER;
+  return Guarded([&] {
+    if (kind_ == ElementKind::Select)
+      return ToBstr(node_->HasAttribute(L"multiple") ? L"select-multiple" : L"select-one", p);
+    std::wstring type = Lower(node_->AttributeValue(L"type"));
+    return ToBstr(type.empty() ? L"text" : type, p);
+  });
+}
+
+STDMETHODIMP HtmlElement::put_type(BSTR v) { return SetAttr(*node_, L"type", v); }
+
+STDMETHODIMP HtmlElement::get_form(IHTMLFormElement **p) {
+  return WrapNodeAs(AncestorTagged(*node_, L"FORM"), p);
+}
+
+STDMETHODIMP HtmlElement::put_src(BSTR v) { return SetAttr(*node_, L"src", v); }
+
+STDMETHODIMP HtmlElement::get_src(BSTR *p) {
+  if (!p)
+    return E_POINTER;
+  return Guarded([&] {
+    const Attribute *src = node_->FindAttribute(L"src");
+    if (!src || kind_ == ElementKind::Frame || kind_ == ElementKind::IFrame || !node_->document)
+      return ToBstr(src ? src->value : L"", p);
+    return ToBstr(node_->document->ResolveUrl(src->value), p);
+  });
+}
+
+STDMETHODIMP HtmlElement::put_href(BSTR v) { return SetAttr(*node_, L"href", v); }
+
+STDMETHODIMP HtmlElement::get_href(BSTR *p) {
+  if (!p)
+    return E_POINTER;
+  return Guarded([&] {
+    const Attribute *href = node_->FindAttribute(L"href");
+    if (!href || !node_->document)
+      return ToBstr(href ? href->value : L"", p);
+    return ToBstr(node_->document->ResolveUrl(href->value), p);
+  });
+}
+
+STDMETHODIMP HtmlElement::get_length(LONG *p) {
+  if (!p)
+    return E_POINTER;
+  return Guarded([&] {
+    *p = static_cast<LONG>(kind_ == ElementKind::Select ? Options().size() : FormControls().size());
+    return S_OK;
+  });
+}
+
+namespace {
+Selector ListOf(std::shared_ptr<Node> node, bool select) {
+  return [node, select] {
+    std::vector<Node *> out;
+    for (Node *n : Descendants(node.get()))
+      if (select ? n->Is(L"OPTION")
+                 : (n->Is(L"INPUT") || n->Is(L"SELECT") || n->Is(L"TEXTAREA") || n->Is(L"BUTTON") ||
+                    n->Is(L"OBJECT") || n->Is(L"FIELDSET")))
+        out.push_back(n);
+    return out;
+  };
+}
+} // namespace
+
+STDMETHODIMP HtmlElement::get__newEnum(IUnknown **p) {
+  if (!p)
+    return E_POINTER;
+  *p = nullptr;
+  return Guarded([&] {
+    IHTMLElementCollection *list = nullptr;
+    HRESULT hr = Collection(ListOf(node_, kind_ == ElementKind::Select), &list);
+    if (FAILED(hr))
+      return hr;
+    hr = list->get__newEnum(p);
+    list->Release();
+    return hr;
+  });
+}
+
+STDMETHODIMP HtmlElement::item(VARIANT name, VARIANT index, IDispatch **pdisp) {
+  if (!pdisp)
+    return E_POINTER;
+  *pdisp = nullptr;
+  return Guarded([&] {
+    IHTMLElementCollection *list = nullptr;
+    HRESULT hr = Collection(ListOf(node_, kind_ == ElementKind::Select), &list);
+    if (FAILED(hr))
+      return hr;
+    hr = list->item(name, index, pdisp);
+    list->Release();
+    return hr;
+  });
+}
+
+STDMETHODIMP HtmlElement::tags(VARIANT tagName, IDispatch **pdisp) {
+  if (!pdisp)
+    return E_POINTER;
+  *pdisp = nullptr;
+  return Guarded([&] {
+    IHTMLElementCollection *list = nullptr;
+    HRESULT hr = Collection(ListOf(node_, kind_ == ElementKind::Select), &list);
+    if (FAILED(hr))
+      return hr;
+    hr = list->tags(tagName, pdisp);
+    list->Release();
+    return hr;
+  });
+}
+
+STDMETHODIMP HtmlElement::createTextRange(IHTMLTxtRange **range) {
+  return Guarded([&] { return NewTextRange(page_.get(), node_, range); });
+}
+
+// --- forms ---
+
+STDMETHODIMP HtmlElement::get_action(BSTR *p) { return AttrBstr(*node_, L"action", p); }
+
+STDMETHODIMP HtmlElement::get_method(BSTR *p) {
+  if (!p)
+    return E_POINTER;
+  return Guarded([&] {
+    std::wstring method = Lower(node_->AttributeValue(L"method"));
+    return ToBstr(method == L"post" ? L"post" : L"get", p);
+  });
+}
+
+STDMETHODIMP HtmlElement::get_elements(IDispatch **p) {
+  return Guarded([&] { return CollectionDispatch(ListOf(node_, false), p); });
+}
+
+STDMETHODIMP HtmlElement::submit() {
+  return Guarded([&] {
+    std::wstring action = node_->AttributeValue(L"action");
+    std::wstring url = node_->document ? node_->document->ResolveUrl(action) : action;
+    page_->Fire(L"navigate", node_.get(), url);
+    return S_OK;
+  });
+}
+
+// --- inputs ---
+
+STDMETHODIMP HtmlElement::put_checked(VARIANT_BOOL v) {
+  return Guarded([&] {
+    if (v && Lower(node_->AttributeValue(L"type")) == L"radio") {
+      // Checking a radio button clears the others of its group.
+      std::wstring name = node_->AttributeValue(L"name");
+      Node *scope = AncestorTagged(*node_, L"FORM");
+      if (!scope && node_->document)
+        scope = node_->document->root.get();
+      if (scope && !name.empty())
+        for (Node *other : Descendants(scope))
+          if (other != node_.get() && other->Is(L"INPUT") &&
+              other->AttributeValue(L"name") == name &&
+              Lower(other->AttributeValue(L"type")) == L"radio")
+            other->RemoveAttribute(L"checked", false);
+    }
+    return SetFlag(*node_, L"checked", v);
+  });
+}
+
+STDMETHODIMP HtmlElement::get_checked(VARIANT_BOOL *p) { return Flag(*node_, L"checked", p); }
+STDMETHODIMP HtmlElement::get_readOnly(VARIANT_BOOL *p) { return Flag(*node_, L"readOnly", p); }
+
+STDMETHODIMP HtmlElement::get_width(LONG *p) {
+  LONG laid = BoxOf(*node_).width;
+  return Long(laid ? laid : ParseLong(node_->AttributeValue(L"width"), 0), p);
+}
+
+STDMETHODIMP HtmlElement::get_height(LONG *p) {
+  LONG laid = BoxOf(*node_).height;
+  return Long(laid ? laid : ParseLong(node_->AttributeValue(L"height"), 0), p);
+}
+
+// --- select and option ---
+
+STDMETHODIMP HtmlElement::get_options(IDispatch **p) {
+  return Guarded([&] { return CollectionDispatch(ListOf(node_, true), p); });
+}
+
+STDMETHODIMP HtmlElement::put_selectedIndex(LONG v) {
+  return Guarded([&] {
+    auto options = Options();
+    Node *chosen = v >= 0 && static_cast<size_t>(v) < options.size()
+                       ? options[static_cast<size_t>(v)]
+                       : nullptr;
+    if (!chosen)
+      for (Node *option : options)
+        option->RemoveAttribute(L"selected", false);
+    else
+      SelectOption(*node_, chosen);
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::get_selectedIndex(LONG *p) {
+  if (!p)
+    return E_POINTER;
+  return Guarded([&] {
+    *p = SelectedIndex(*node_);
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::get_multiple(VARIANT_BOOL *p) { return Flag(*node_, L"multiple", p); }
+
+STDMETHODIMP HtmlElement::put_selected(VARIANT_BOOL v) {
+  return Guarded([&] {
+    Node *select = OwningSelect(*node_);
+    if (v && select)
+      SelectOption(*select, node_.get());
+    else
+      SetFlag(*node_, L"selected", v);
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::get_selected(VARIANT_BOOL *p) {
+  if (!p)
+    return E_POINTER;
+  return Guarded([&] {
+    Node *select = OwningSelect(*node_);
+    if (!select)
+      return Flag(*node_, L"selected", p);
+    LONG index = SelectedIndex(*select);
+    *p = index >= 0 && IndexOf(OptionsOf(*select), node_.get()) == index ? VARIANT_TRUE
+                                                                         : VARIANT_FALSE;
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::put_text(BSTR v) { return put_innerText(v); }
+STDMETHODIMP HtmlElement::put_text(VARIANT v) {
+  return Guarded([&] {
+    node_->SetAttribute(L"text", VariantText(v), false);
+    return S_OK;
+  });
+}
+STDMETHODIMP HtmlElement::get_text(VARIANT *p) { return AttrVariant(*node_, L"text", p); }
+STDMETHODIMP HtmlElement::get_text(BSTR *p) { return get_innerText(p); }
+
+STDMETHODIMP HtmlElement::get_index(LONG *p) {
+  if (!p)
+    return E_POINTER;
+  return Guarded([&] {
+    Node *select = OwningSelect(*node_);
+    *p = select ? IndexOf(OptionsOf(*select), node_.get()) : 0;
+    return S_OK;
+  });
+}
+
+// --- text and comment nodes ---
+
+namespace {
+constexpr Member<HtmlTextNode> kTextMembers[] = {
+#define Self HtmlTextNode
+    PAGE_GET(IHTMLDOMNode, nodeType),         PAGE_GET(IHTMLDOMNode, parentNode),
+    PAGE_METHOD(IHTMLDOMNode, hasChildNodes), PAGE_GET(IHTMLDOMNode, nodeName),
+    PAGE_PROP(IHTMLDOMNode, nodeValue),       PAGE_GET(IHTMLDOMNode, previousSibling),
+    PAGE_GET(IHTMLDOMNode, nextSibling),
+#undef Self
+};
+constexpr std::span<const Member<HtmlTextNode>> kTextTables[] = {kTextMembers};
+} // namespace
+
+HtmlTextNode::HtmlTextNode(Page *page, std::shared_ptr<Node> node)
+    : page_(page), node_(std::move(node)) {
+  if (node_->document)
+    document_ = node_->document->shared_from_this();
+  node_->wrapper = static_cast<IHTMLDOMNode *>(this);
+}
+
+HtmlTextNode::~HtmlTextNode() { node_->wrapper = nullptr; }
+
+STDMETHODIMP HtmlTextNode::QueryInterface(REFIID riid, void **ppv) {
+  if (!ppv)
+    return E_POINTER;
+  if (IsEqualIID(riid, IID_ITallowickPageNode)) {
+    *ppv = node_.get();
+    return S_OK;
+  }
+  *ppv = Find(riid);
+  if (!*ppv)
+    return E_NOINTERFACE;
+  AddRef();
+  return S_OK;
+}
+
+void *HtmlTextNode::Find(REFIID riid) {
+  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
+      IsEqualIID(riid, IID_IHTMLDOMNode))
+    return static_cast<IHTMLDOMNode *>(this);
+  return nullptr;
+}
+
+std::span<const std::span<const Member<HtmlTextNode>>> HtmlTextNode::Tables() const {
+  return kTextTables;
+}
+
+STDMETHODIMP HtmlTextNode::get_nodeType(LONG *p) {
+  return Long(node_->kind == NodeKind::Comment ? 8 : 3, p);
+}
+
+STDMETHODIMP HtmlTextNode::get_parentNode(IHTMLDOMNode **p) {
+  Node *parent = node_->parent;
+  return WrapNodeAs(parent && parent->kind != NodeKind::Document ? parent : nullptr, p);
+}
+
+STDMETHODIMP HtmlTextNode::hasChildNodes(VARIANT_BOOL *p) {
+  if (!p)
+    return E_POINTER;
+  *p = VARIANT_FALSE;
+  return S_OK;
+}
+
+STDMETHODIMP HtmlTextNode::get_nodeName(BSTR *p) {
+  return ToBstr(node_->kind == NodeKind::Comment ? L"#comment" : L"#text", p);
+}
+
+STDMETHODIMP HtmlTextNode::put_nodeValue(VARIANT v) {
+  return Guarded([&] {
+    node_->text = VariantText(v);
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlTextNode::get_nodeValue(VARIANT *p) {
+  if (!p)
+    return E_POINTER;
+  VariantInit(p);
+  return Guarded([&] {
+    ToVariant(AllocBstr(node_->text), p);
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlTextNode::get_previousSibling(IHTMLDOMNode **p) {
+  Node *parent = node_->parent;
+  size_t index = node_->IndexInParent();
+  return WrapNodeAs(parent && index > 0 ? parent->children[index - 1].get() : nullptr, p);
+}
+
+STDMETHODIMP HtmlTextNode::get_nextSibling(IHTMLDOMNode **p) {
+  Node *parent = node_->parent;
+  size_t index = node_->IndexInParent();
+  return WrapNodeAs(
+      parent && index + 1 < parent->children.size() ? parent->children[index + 1].get() : nullptr,
+      p);
+}
+
+} // namespace tallowick::page

@@ -1,0 +1,35 @@
+// The layout hook: every geometry answer of the page objects (offset*,
+// client*, scroll* sizes, getBoundingClientRect, elementFromPoint, the
+// --geometry output) comes from here. The box model is not built yet: until
+// it is, every box is empty at the origin and offsetParent is BODY.
+#pragma once
+
+#include "page/Dom.h"
+
+namespace tallowick::page {
+
+struct LayoutBox {
+  long left = 0; // border box relative to the offset parent
+  long top = 0;
+  long width = 0;
+  long height = 0;
+  long clientLeft = 0; // padding box within the border box
+  long clientTop = 0;
+  long clientWidth = 0;
+  long clientHeight = 0;
+  long scrollWidth = 0; // content extent
+  long scrollHeight = 0;
+};
+
+struct ViewportRect {
+  long left = 0, top = 0, right = 0, bottom = 0;
+};
+
+LayoutBox BoxOf(const Node &element);
+// The border box relative to the viewport of the element's frame.
+ViewportRect ClientRectOf(const Node &element);
+Node *OffsetParentOf(const Node &element);
+// Clamps a scroll offset to what the element's content allows.
+long ClampScroll(const Node &element, long value, bool vertical);
+
+} // namespace tallowick::page

@@ -1,0 +1,234 @@
+// The COM objects of a loaded page. A Page is the unit of lifetime: its
+// documents and windows live as long as the page, and every other object
+// (elements, collections, styles, ranges) holds a reference on the page.
+// Element objects are created on first use and cached on their node, so one
+// node is always one object while that object lives.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <tallowick/Page.h>
+
+#include "page/Dispatch.h"
+#include "page/Dom.h"
+#include "page/MshtmlStubs.h"
+
+namespace tallowick::page {
+
+class HtmlDocument;
+class HtmlWindow;
+
+// Private interface ids: QueryInterface answers the Node (page node objects)
+// or the HtmlDocument or text range behind an object, without a reference.
+DEFINE_GUID(IID_ITallowickPageNode, 0x6E0C1A52, 0x3F0B, 0x4C7E, 0x9A, 0x1D, 0x5B, 0x2F, 0x4C, 0x8E,
+            0x7D, 0x10);
+DEFINE_GUID(IID_ITallowickPageDocument, 0x6E0C1A53, 0x3F0B, 0x4C7E, 0x9A, 0x1D, 0x5B, 0x2F, 0x4C,
+            0x8E, 0x7D, 0x10);
+DEFINE_GUID(IID_ITallowickTextRange, 0x6E0C1A54, 0x3F0B, 0x4C7E, 0x9A, 0x1D, 0x5B, 0x2F, 0x4C, 0x8E,
+            0x7D, 0x10);
+
+// A non-string value kept by setAttribute (an expando object or number).
+struct TypedValue {
+  Var value;
+};
+
+class Page {
+public:
+  explicit Page(std::shared_ptr<PageDocument> top);
+  ~Page();
+  Page(const Page &) = delete;
+  Page &operator=(const Page &) = delete;
+
+  ULONG AddRef() { return ++refs_; }
+  ULONG Release();
+
+  PageDocument &Top() { return *top_; }
+  // The document and window objects of a document of this page (not AddRef'd).
+  HtmlDocument *DocumentObject(PageDocument &document);
+  HtmlWindow *WindowObject(PageDocument &document);
+  // Page-wide DISPIDs for expando names (case-insensitive).
+  DISPID ExpandoId(const std::wstring &name);
+  const std::wstring *ExpandoName(DISPID id) const;
+
+  // Records the event and asks the handler; true runs the default action.
+  bool Fire(const std::wstring &type, const Node *source, const std::wstring &detail = {});
+  platform::PageEventHandler handler;
+  std::vector<platform::PageEvent> events;
+  IHTMLEventObj *currentEvent = nullptr; // window.event while an event is fired
+
+private:
+  void Adopt(PageDocument &document);
+  std::atomic<ULONG> refs_{0};
+  std::shared_ptr<PageDocument> top_;
+  std::map<PageDocument *, std::unique_ptr<HtmlDocument>> documents_;
+  std::map<std::wstring, DISPID> expandoIds_;
+  std::vector<std::wstring> expandoNames_;
+};
+
+// Holds a page reference for an object's lifetime.
+class PageRef {
+public:
+  explicit PageRef(Page *page) : page_(page) { page_->AddRef(); }
+  ~PageRef() { page_->Release(); }
+  PageRef(const PageRef &) = delete;
+  PageRef &operator=(const PageRef &) = delete;
+  Page *operator->() const { return page_; }
+  Page *get() const { return page_; }
+
+private:
+  Page *page_;
+};
+
+// The object of a node (element, text or comment), AddRef'd; null for null.
+IDispatch *WrapNode(Node *node);
+template <class I> HRESULT WrapNodeAs(Node *node, I **out) {
+  if (!out)
+    return E_POINTER;
+  *out = nullptr;
+  if (!node)
+    return S_OK;
+  IDispatch *dispatch = WrapNode(node);
+  if (!dispatch)
+    return E_OUTOFMEMORY;
+  HRESULT hr = dispatch->QueryInterface(__uuidof(I), reinterpret_cast<void **>(out));
+  dispatch->Release();
+  return hr;
+}
+// The node behind one of the page's node objects; null for anything else.
+Node *NodeOf(IUnknown *object);
+
+// A live element list: the selector is evaluated on each access.
+using Selector = std::function<std::vector<Node *>()>;
+HRESULT NewElementCollection(Page *page, Selector selector, IHTMLElementCollection **out);
+Selector AllUnder(std::shared_ptr<Node> root);
+Selector ChildrenOf(std::shared_ptr<Node> node);
+Selector TagsIn(Selector base, std::wstring tag);
+HRESULT NewChildNodes(Page *page, std::shared_ptr<Node> node, IDispatch **out);
+HRESULT NewEnumerator(std::vector<IDispatch *> items, IUnknown **out); // takes the references
+
+HRESULT NewStyle(Page *page, std::shared_ptr<Node> node, IHTMLStyle **out);
+HRESULT NewCurrentStyle(Page *page, std::shared_ptr<Node> node, IHTMLCurrentStyle **out);
+HRESULT NewRect(Page *page, LONG left, LONG top, LONG right, LONG bottom, IHTMLRect **out);
+HRESULT NewLocation(Page *page, PageDocument *document, IHTMLLocation **out);
+HRESULT NewEventObject(Page *page, std::shared_ptr<Node> source, const std::wstring &type,
+                       IHTMLEventObj **out);
+HRESULT NewTextRange(Page *page, std::shared_ptr<Node> scope, IHTMLTxtRange **out);
+HRESULT NewDomAttribute(Page *page, std::shared_ptr<Node> node, const std::wstring &name,
+                        IHTMLDOMAttribute **out);
+
+// Inline style declarations of a node (property names lower case, in order).
+std::vector<std::pair<std::wstring, std::wstring>> ParseDeclarations(const std::wstring &css);
+std::wstring StyleValue(const Node &node, const std::wstring &property);
+void SetStyleValue(Node &node, const std::wstring &property, const std::wstring &value);
+// The cascaded value of a property: inline style, then <style> rules, then
+// inheritance for inherited properties, then `fallback`.
+std::wstring ComputedStyle(const Node &node, const std::wstring &property,
+                           const std::wstring &fallback);
+
+class HtmlDocument final : public StubIHTMLDocument2,
+                           public StubIHTMLDocument3,
+                           public StubIHTMLDocument4 {
+public:
+  HtmlDocument(Page *page, PageDocument &document);
+  ~HtmlDocument();
+  using Self = HtmlDocument;
+
+  // Lifetime is the page's.
+  STDMETHOD(QueryInterface)(REFIID riid, void **ppv) override;
+  STDMETHOD_(ULONG, AddRef)() override { return page_->AddRef(); }
+  STDMETHOD_(ULONG, Release)() override { return page_->Release(); }
+  PAGE_IDISPATCH
+  void *Find(REFIID riid);
+  std::span<const std::span<const Member<HtmlDocument>>> Tables() const;
+  HRESULT FindDynamic(const std::wstring &name, DISPID *id);
+  HRESULT InvokeDynamic(DISPID id, WORD flags, DISPPARAMS *params, VARIANT *result);
+
+  PageDocument &Data() { return document_; }
+  Page *GetPage() { return page_; }
+  HtmlWindow *Window() { return window_.get(); }
+
+  // IHTMLDocument
+  STDMETHOD(get_Script)(IDispatch **p) override;
+  // IHTMLDocument2
+  STDMETHOD(get_all)(IHTMLElementCollection **p) override;
+  STDMETHOD(get_body)(IHTMLElement **p) override;
+  STDMETHOD(get_activeElement)(IHTMLElement **p) override;
+  STDMETHOD(get_images)(IHTMLElementCollection **p) override;
+  STDMETHOD(get_links)(IHTMLElementCollection **p) override;
+  STDMETHOD(get_forms)(IHTMLElementCollection **p) override;
+  STDMETHOD(get_anchors)(IHTMLElementCollection **p) override;
+  STDMETHOD(get_scripts)(IHTMLElementCollection **p) override;
+  STDMETHOD(put_title)(BSTR v) override;
+  STDMETHOD(get_title)(BSTR *p) override;
+  STDMETHOD(get_readyState)(BSTR *p) override;
+  STDMETHOD(get_frames)(IHTMLFramesCollection2 **p) override;
+  STDMETHOD(get_location)(IHTMLLocation **p) override;
+  STDMETHOD(get_URL)(BSTR *p) override;
+  STDMETHOD(get_domain)(BSTR *p) override;
+  STDMETHOD(createElement)(BSTR eTag, IHTMLElement **newElem) override;
+  STDMETHOD(elementFromPoint)(LONG x, LONG y, IHTMLElement **elementHit) override;
+  STDMETHOD(get_parentWindow)(IHTMLWindow2 **p) override;
+  STDMETHOD(toString)(BSTR *String) override;
+  // IHTMLDocument3
+  STDMETHOD(get_documentElement)(IHTMLElement **p) override;
+  STDMETHOD(getElementsByName)(BSTR v, IHTMLElementCollection **pelColl) override;
+  STDMETHOD(getElementById)(BSTR v, IHTMLElement **pel) override;
+  STDMETHOD(getElementsByTagName)(BSTR v, IHTMLElementCollection **pelColl) override;
+  // IHTMLDocument4
+  STDMETHOD(focus)() override;
+  STDMETHOD(hasFocus)(VARIANT_BOOL *pfFocus) override;
+  STDMETHOD(createEventObject)(VARIANT *pvarEventObject, IHTMLEventObj **ppEventObj) override;
+
+private:
+  HRESULT Collection(Selector selector, IHTMLElementCollection **p);
+  Page *page_;
+  PageDocument &document_;
+  std::unique_ptr<HtmlWindow> window_;
+};
+
+class HtmlWindow final : public StubIHTMLWindow2 {
+public:
+  HtmlWindow(Page *page, PageDocument &document) : page_(page), document_(document) {}
+  using Self = HtmlWindow;
+
+  STDMETHOD(QueryInterface)(REFIID riid, void **ppv) override;
+  STDMETHOD_(ULONG, AddRef)() override { return page_->AddRef(); }
+  STDMETHOD_(ULONG, Release)() override { return page_->Release(); }
+  PAGE_IDISPATCH
+  std::span<const std::span<const Member<HtmlWindow>>> Tables() const;
+  HRESULT FindDynamic(const std::wstring &name, DISPID *id);
+  HRESULT InvokeDynamic(DISPID id, WORD flags, DISPPARAMS *params, VARIANT *result);
+
+  // IHTMLFramesCollection2
+  STDMETHOD(item)(VARIANT *pvarIndex, VARIANT *pvarResult) override;
+  STDMETHOD(get_length)(LONG *p) override;
+  // IHTMLWindow2
+  STDMETHOD(get_frames)(IHTMLFramesCollection2 **p) override;
+  STDMETHOD(put_status)(BSTR v) override;
+  STDMETHOD(get_status)(BSTR *p) override;
+  STDMETHOD(alert)(BSTR message) override;
+  STDMETHOD(get_location)(IHTMLLocation **p) override;
+  STDMETHOD(put_name)(BSTR v) override;
+  STDMETHOD(get_name)(BSTR *p) override;
+  STDMETHOD(get_parent)(IHTMLWindow2 **p) override;
+  STDMETHOD(get_self)(IHTMLWindow2 **p) override;
+  STDMETHOD(get_top)(IHTMLWindow2 **p) override;
+  STDMETHOD(get_window)(IHTMLWindow2 **p) override;
+  STDMETHOD(get_document)(IHTMLDocument2 **p) override;
+  STDMETHOD(get_event)(IHTMLEventObj **p) override;
+  STDMETHOD(get_closed)(VARIANT_BOOL *p) override;
+  STDMETHOD(toString)(BSTR *String) override;
+
+private:
+  std::vector<Node *> FrameElements() const;
+  Page *page_;
+  PageDocument &document_;
+  std::wstring status_;
+};
+
+} // namespace tallowick::page

@@ -1,0 +1,778 @@
+// Inline style (IHTMLStyle) and the cascaded style (IHTMLCurrentStyle): the
+// element's style attribute, <style> rules with tag, class, id and
+// descendant selectors, and inheritance of the inherited properties.
+#include <windows.h>
+
+#include <algorithm>
+#include <cwctype>
+
+#include "common/Strings.h"
+#include "page/PageObjects.h"
+
+namespace tallowick::page {
+
+using platform::EqualsNoCase;
+
+namespace {
+
+std::wstring Trim(const std::wstring &s) {
+  size_t begin = 0, end = s.size();
+  while (begin < end && std::iswspace(s[begin]))
+    ++begin;
+  while (end > begin && std::iswspace(s[end - 1]))
+    --end;
+  return s.substr(begin, end - begin);
+}
+
+std::wstring Lower(std::wstring s) {
+  for (auto &c : s)
+    c = static_cast<wchar_t>(std::towlower(c));
+  return s;
+}
+
+std::wstring Upper(std::wstring s) {
+  for (auto &c : s)
+    c = static_cast<wchar_t>(std::towupper(c));
+  return s;
+}
+
+std::wstring Text(BSTR value) { return value ? std::wstring(value, SysStringLen(value)) : L""; }
+
+// The CSS properties the style objects answer by name, as script names them.
+constexpr const wchar_t *kProperties[] = {L"color",
+                                          L"backgroundColor",
+                                          L"background",
+                                          L"backgroundImage",
+                                          L"backgroundRepeat",
+                                          L"fontFamily",
+                                          L"fontStyle",
+                                          L"fontVariant",
+                                          L"fontWeight",
+                                          L"fontSize",
+                                          L"font",
+                                          L"textAlign",
+                                          L"textDecoration",
+                                          L"textTransform",
+                                          L"textIndent",
+                                          L"lineHeight",
+                                          L"letterSpacing",
+                                          L"wordSpacing",
+                                          L"verticalAlign",
+                                          L"whiteSpace",
+                                          L"width",
+                                          L"height",
+                                          L"top",
+                                          L"left",
+                                          L"right",
+                                          L"bottom",
+                                          L"position",
+                                          L"display",
+                                          L"visibility",
+                                          L"overflow",
+                                          L"overflowX",
+                                          L"overflowY",
+                                          L"styleFloat",
+                                          L"clear",
+                                          L"margin",
+                                          L"marginTop",
+                                          L"marginRight",
+                                          L"marginBottom",
+                                          L"marginLeft",
+                                          L"padding",
+                                          L"paddingTop",
+                                          L"paddingRight",
+                                          L"paddingBottom",
+                                          L"paddingLeft",
+                                          L"border",
+                                          L"borderTop",
+                                          L"borderRight",
+                                          L"borderBottom",
+                                          L"borderLeft",
+                                          L"borderColor",
+                                          L"borderWidth",
+                                          L"borderStyle",
+                                          L"cursor",
+                                          L"listStyleType",
+                                          L"tableLayout",
+                                          L"borderCollapse",
+                                          L"direction",
+                                          L"zIndex",
+                                          L"minWidth",
+                                          L"minHeight",
+                                          L"maxWidth",
+                                          L"maxHeight",
+                                          L"clip",
+                                          L"filter",
+                                          L"behavior"};
+
+// Script name to CSS name: backgroundColor → background-color, styleFloat → float.
+std::wstring CssName(const std::wstring &name) {
+  if (EqualsNoCase(name, L"styleFloat") || EqualsNoCase(name, L"cssFloat"))
+    return L"float";
+  std::wstring css;
+  for (wchar_t c : name) {
+    if (std::iswupper(c)) {
+      css += L'-';
+      css += static_cast<wchar_t>(std::towlower(c));
+      continue;
+    }
+    css += c;
+  }
+  return Lower(css);
+}
+
+const wchar_t *KnownProperty(const std::wstring &name) {
+  for (const wchar_t *property : kProperties)
+    if (EqualsNoCase(property, name) || CssName(property) == Lower(name))
+      return property;
+  return nullptr;
+}
+
+LONG Pixels(const std::wstring &value) {
+  std::wstring v = Trim(value);
+  size_t used = 0;
+  double number = 0;
+  try {
+    number = std::stod(v, &used);
+  } catch (...) {
+    return 0;
+  }
+  std::wstring unit = Lower(Trim(v.substr(used)));
+  if (!unit.empty() && unit != L"px")
+    return 0; // relative units need the layout model
+  return static_cast<LONG>(number);
+}
+
+// --- style sheets ---
+
+struct Compound {
+  std::wstring tag, id;
+  std::vector<std::wstring> classes;
+};
+
+struct Rule {
+  std::vector<Compound> chain; // outermost first; descendant combinators
+  int specificity = 0;
+  size_t order = 0;
+  std::vector<std::pair<std::wstring, std::wstring>> declarations;
+};
+
+bool ParseCompound(const std::wstring &text, Compound &out) {
+  size_t i = 0;
+  auto ident = [&] {
+    size_t start = i;
+    while (i < text.size() && (std::iswalnum(text[i]) || text[i] == L'-' || text[i] == L'_'))
+      ++i;
+    return text.substr(start, i - start);
+  };
+  if (i < text.size() && text[i] == L'*')
+    ++i;
+  else
+    out.tag = ident();
+  while (i < text.size()) {
+    wchar_t c = text[i++];
+    std::wstring name = ident();
+    if (name.empty())
+      return false;
+    if (c == L'#')
+      out.id = name;
+    else if (c == L'.')
+      out.classes.push_back(name);
+    else
+      return false; // pseudo-classes, attributes: not in the model
+  }
+  return true;
+}
+
+bool ParseSelector(const std::wstring &text, Rule &rule) {
+  std::wstring part;
+  for (size_t i = 0; i <= text.size(); ++i) {
+    if (i < text.size() && (text[i] == L'>' || text[i] == L'+' || text[i] == L'~'))
+      return false;
+    if (i == text.size() || std::iswspace(text[i])) {
+      if (!part.empty()) {
+        Compound compound;
+        if (!ParseCompound(part, compound))
+          return false;
+        rule.specificity += (compound.id.empty() ? 0 : 10000) +
+                            static_cast<int>(compound.classes.size()) * 100 +
+                            (compound.tag.empty() ? 0 : 1);
+        rule.chain.push_back(compound);
+      }
+      part.clear();
+      continue;
+    }
+    part += text[i];
+  }
+  return !rule.chain.empty();
+}
+
+bool Matches(const Compound &compound, const Node &node) {
+  if (!node.IsElement())
+    return false;
+  if (!compound.tag.empty() && !EqualsNoCase(compound.tag, node.tag))
+    return false;
+  if (!compound.id.empty() && node.AttributeValue(L"id") != compound.id)
+    return false;
+  if (compound.classes.empty())
+    return true;
+  std::wstring classes = L" " + node.AttributeValue(L"class") + L" ";
+  for (wchar_t &c : classes)
+    if (std::iswspace(c))
+      c = L' ';
+  for (const auto &name : compound.classes)
+    if (classes.find(L" " + name + L" ") == std::wstring::npos)
+      return false;
+  return true;
+}
+
+bool Matches(const Rule &rule, const Node &node) {
+  size_t k = rule.chain.size() - 1;
+  if (!Matches(rule.chain[k], node))
+    return false;
+  const Node *at = node.parent;
+  while (k > 0) {
+    while (at && !Matches(rule.chain[k - 1], *at))
+      at = at->parent;
+    if (!at)
+      return false;
+    at = at->parent;
+    --k;
+  }
+  return true;
+}
+
+std::vector<Rule> ParseSheet(const std::wstring &css, size_t &order) {
+  std::vector<Rule> rules;
+  std::wstring text;
+  // Comments out.
+  for (size_t i = 0; i < css.size(); ++i) {
+    if (css.compare(i, 2, L"/*") == 0) {
+      size_t end = css.find(L"*/", i + 2);
+      if (end == std::wstring::npos)
+        break;
+      i = end + 1;
+      continue;
+    }
+    text += css[i];
+  }
+  size_t at = 0;
+  while (at < text.size()) {
+    size_t open = text.find(L'{', at);
+    if (open == std::wstring::npos)
+      break;
+    size_t close = text.find(L'}', open);
+    if (close == std::wstring::npos)
+      close = text.size();
+    std::wstring selectors = text.substr(at, open - at);
+    auto declarations = ParseDeclarations(text.substr(open + 1, close - open - 1));
+    at = close + 1;
+    if (Trim(selectors).starts_with(L"@"))
+      continue;
+    size_t start = 0;
+    while (start <= selectors.size()) {
+      size_t comma = selectors.find(L',', start);
+      if (comma == std::wstring::npos)
+        comma = selectors.size();
+      Rule rule;
+      rule.order = order++;
+      rule.declarations = declarations;
+      if (ParseSelector(Trim(selectors.substr(start, comma - start)), rule))
+        rules.push_back(std::move(rule));
+      start = comma + 1;
+    }
+  }
+  return rules;
+}
+
+std::vector<Rule> SheetRules(const PageDocument &document) {
+  std::vector<Rule> rules;
+  size_t order = 0;
+  for (Node *node : Descendants(document.root.get()))
+    if (node->Is(L"STYLE")) {
+      std::wstring css;
+      for (auto &child : node->children)
+        if (child->kind == NodeKind::Text)
+          css += child->text;
+      for (auto &rule : ParseSheet(css, order))
+        rules.push_back(std::move(rule));
+    }
+  return rules;
+}
+
+// The value a node itself specifies: inline style over the most specific rule.
+std::wstring Specified(const Node &node, const std::wstring &css, const std::vector<Rule> &rules) {
+  std::wstring inlineValue = StyleValue(node, css);
+  if (!inlineValue.empty())
+    return inlineValue;
+  const Rule *best = nullptr;
+  std::wstring value;
+  for (const Rule &rule : rules) {
+    auto found = std::find_if(rule.declarations.rbegin(), rule.declarations.rend(),
+                              [&](const auto &d) { return d.first == css; });
+    if (found == rule.declarations.rend() || !Matches(rule, node))
+      continue;
+    if (!best || rule.specificity > best->specificity ||
+        (rule.specificity == best->specificity && rule.order > best->order)) {
+      best = &rule;
+      value = found->second;
+    }
+  }
+  return value;
+}
+
+bool Inherited(const std::wstring &css) {
+  return css == L"visibility" || css == L"color" || css == L"font-style" || css == L"font-family" ||
+         css == L"font-size" || css == L"font-weight" || css == L"text-align" || css == L"cursor" ||
+         css == L"direction";
+}
+
+std::wstring DefaultDisplay(const Node &node) {
+  static const struct {
+    const wchar_t *tag, *display;
+  } displays[] = {{L"DIV", L"block"},
+                  {L"P", L"block"},
+                  {L"FORM", L"block"},
+                  {L"UL", L"block"},
+                  {L"OL", L"block"},
+                  {L"LI", L"list-item"},
+                  {L"H1", L"block"},
+                  {L"H2", L"block"},
+                  {L"H3", L"block"},
+                  {L"H4", L"block"},
+                  {L"H5", L"block"},
+                  {L"H6", L"block"},
+                  {L"BODY", L"block"},
+                  {L"HTML", L"block"},
+                  {L"CENTER", L"block"},
+                  {L"PRE", L"block"},
+                  {L"HR", L"block"},
+                  {L"TABLE", L"table"},
+                  {L"TR", L"table-row"},
+                  {L"TD", L"table-cell"},
+                  {L"TH", L"table-cell"},
+                  {L"THEAD", L"table-header-group"},
+                  {L"TBODY", L"table-row-group"},
+                  {L"TFOOT", L"table-footer-group"},
+                  {L"CAPTION", L"table-caption"},
+                  {L"HEAD", L"none"},
+                  {L"SCRIPT", L"none"},
+                  {L"STYLE", L"none"},
+                  {L"TITLE", L"none"},
+                  {L"FIELDSET", L"block"},
+                  {L"BLOCKQUOTE", L"block"}};
+  for (const auto &entry : displays)
+    if (node.Is(entry.tag))
+      return entry.display;
+  return L"inline";
+}
+
+std::wstring Fallback(const Node &node, const std::wstring &css) {
+  if (css == L"display")
+    return DefaultDisplay(node);
+  if (css == L"visibility")
+    return L"inherit";
+  if (css == L"color")
+    return L"#000000";
+  if (css == L"background-color")
+    return L"transparent";
+  if (css == L"position")
+    return L"static";
+  if (css == L"font-style" || css == L"font-variant" || css == L"font-weight")
+    return css == L"font-weight" ? L"400" : L"normal";
+  if (css == L"width" || css == L"height" || css == L"left" || css == L"top" || css == L"right" ||
+      css == L"bottom" || css == L"z-index" || css == L"cursor")
+    return L"auto";
+  if (css == L"overflow" || css == L"overflow-x" || css == L"overflow-y")
+    return L"visible";
+  if (css == L"float" || css == L"clear" || css == L"text-decoration")
+    return L"none";
+  return {};
+}
+
+} // namespace
+
+std::vector<std::pair<std::wstring, std::wstring>> ParseDeclarations(const std::wstring &css) {
+  std::vector<std::pair<std::wstring, std::wstring>> out;
+  size_t start = 0;
+  while (start < css.size()) {
+    size_t end = css.find(L';', start);
+    if (end == std::wstring::npos)
+      end = css.size();
+    std::wstring declaration = css.substr(start, end - start);
+    start = end + 1;
+    size_t colon = declaration.find(L':');
+    if (colon == std::wstring::npos)
+      continue;
+    std::wstring name = Lower(Trim(declaration.substr(0, colon)));
+    std::wstring value = Trim(declaration.substr(colon + 1));
+    size_t important = Lower(value).find(L"!important");
+    if (important != std::wstring::npos)
+      value = Trim(value.substr(0, important));
+    if (name.empty())
+      continue;
+    auto same =
+        std::find_if(out.begin(), out.end(), [&](const auto &d) { return d.first == name; });
+    if (same != out.end())
+      same->second = value;
+    else
+      out.emplace_back(name, value);
+  }
+  return out;
+}
+
+std::wstring StyleValue(const Node &node, const std::wstring &property) {
+  for (const auto &[name, value] : ParseDeclarations(node.AttributeValue(L"style")))
+    if (name == property)
+      return value;
+  return {};
+}
+
+void SetStyleValue(Node &node, const std::wstring &property, const std::wstring &value) {
+  auto declarations = ParseDeclarations(node.AttributeValue(L"style"));
+  std::erase_if(declarations, [&](const auto &d) { return d.first == property; });
+  if (!Trim(value).empty())
+    declarations.emplace_back(property, Trim(value));
+  std::wstring text;
+  for (const auto &[name, v] : declarations)
+    text += (text.empty() ? L"" : L" ") + Upper(name) + L": " + v + L";";
+  if (text.empty())
+    node.RemoveAttribute(L"style", false);
+  else
+    node.SetAttribute(L"style", text, false);
+}
+
+std::wstring ComputedStyle(const Node &node, const std::wstring &property,
+                           const std::wstring &fallback) {
+  if (!node.document)
+    return fallback;
+  std::vector<Rule> rules = SheetRules(*node.document);
+  for (const Node *at = &node; at && at->IsElement(); at = at->parent) {
+    std::wstring value = Specified(*at, property, rules);
+    if (!value.empty() && !EqualsNoCase(value, L"inherit"))
+      return value;
+    if (!Inherited(property) && !EqualsNoCase(value, L"inherit"))
+      break;
+  }
+  return fallback;
+}
+
+namespace {
+
+class Style final : public StubIHTMLStyle {
+public:
+  Style(Page *page, std::shared_ptr<Node> node) : page_(page), node_(std::move(node)) {}
+  using Self = Style;
+  PAGE_IUNKNOWN
+  PAGE_IDISPATCH
+
+  void *Find(REFIID riid) {
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
+        IsEqualIID(riid, IID_IHTMLStyle))
+      return static_cast<IHTMLStyle *>(this);
+    return nullptr;
+  }
+  std::span<const std::span<const Member<Style>>> Tables() const;
+
+  HRESULT FindDynamic(const std::wstring &name, DISPID *id) {
+    const wchar_t *property = KnownProperty(name);
+    if (!property)
+      return DISP_E_UNKNOWNNAME;
+    *id = page_->ExpandoId(property);
+    return S_OK;
+  }
+
+  HRESULT InvokeDynamic(DISPID id, WORD flags, DISPPARAMS *params, VARIANT *result) {
+    const std::wstring *name = page_->ExpandoName(id);
+    if (!name || !KnownProperty(*name))
+      return DISP_E_MEMBERNOTFOUND;
+    if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
+      if (params->cArgs < 1)
+        return DISP_E_BADPARAMCOUNT;
+      SetStyleValue(*node_, CssName(*name), VariantText(params->rgvarg[0]));
+      return S_OK;
+    }
+    if (result)
+      ToVariant(AllocBstr(StyleValue(*node_, CssName(*name))), result);
+    return S_OK;
+  }
+
+  HRESULT GetText(const wchar_t *css, BSTR *p) {
+    if (!p)
+      return E_POINTER;
+    return Guarded([&] { return ToBstr(StyleValue(*node_, css), p); });
+  }
+  HRESULT GetVariant(const wchar_t *css, VARIANT *p) {
+    if (!p)
+      return E_POINTER;
+    VariantInit(p);
+    return Guarded([&] {
+      ToVariant(AllocBstr(StyleValue(*node_, css)), p);
+      return S_OK;
+    });
+  }
+  HRESULT Set(const wchar_t *css, const std::wstring &value) {
+    return Guarded([&] {
+      SetStyleValue(*node_, css, value);
+      return S_OK;
+    });
+  }
+
+#define STYLE_TEXT(Name, css)                                                                      \
+  STDMETHOD(put_##Name)(BSTR v) override { return Set(css, Text(v)); }                             \
+  STDMETHOD(get_##Name)(BSTR * p) override { return GetText(css, p); }
+#define STYLE_VARIANT(Name, css)                                                                   \
+  STDMETHOD(put_##Name)(VARIANT v) override { return Set(css, VariantText(v)); }                   \
+  STDMETHOD(get_##Name)(VARIANT * p) override { return GetVariant(css, p); }
+  STYLE_TEXT(fontFamily, L"font-family")
+  STYLE_TEXT(fontStyle, L"font-style")
+  STYLE_TEXT(fontWeight, L"font-weight")
+  STYLE_VARIANT(fontSize, L"font-size")
+  STYLE_VARIANT(color, L"color")
+  STYLE_TEXT(background, L"background")
+  STYLE_VARIANT(backgroundColor, L"background-color")
+  STYLE_TEXT(textDecoration, L"text-decoration")
+  STYLE_TEXT(textAlign, L"text-align")
+  STYLE_TEXT(border, L"border")
+  STYLE_VARIANT(width, L"width")
+  STYLE_VARIANT(height, L"height")
+  STYLE_TEXT(display, L"display")
+  STYLE_TEXT(visibility, L"visibility")
+  STYLE_VARIANT(top, L"top")
+  STYLE_VARIANT(left, L"left")
+  STYLE_TEXT(overflow, L"overflow")
+#undef STYLE_TEXT
+#undef STYLE_VARIANT
+
+  STDMETHOD(get_position)(BSTR *p) override { return GetText(L"position", p); }
+
+  STDMETHOD(put_zIndex)(VARIANT v) override { return Set(L"z-index", VariantText(v)); }
+  STDMETHOD(get_zIndex)(VARIANT *p) override {
+    if (!p)
+      return E_POINTER;
+    VariantInit(p);
+    return Guarded([&] {
+      std::wstring value = StyleValue(*node_, L"z-index");
+      ToVariant(static_cast<LONG>(value.empty() ? 0 : Pixels(value)), p);
+      return S_OK;
+    });
+  }
+
+  STDMETHOD(put_cssText)(BSTR v) override {
+    return Guarded([&] {
+      std::wstring text;
+      for (const auto &[name, value] : ParseDeclarations(Text(v)))
+        text += (text.empty() ? L"" : L" ") + Upper(name) + L": " + value + L";";
+      if (text.empty())
+        node_->RemoveAttribute(L"style", false);
+      else
+        node_->SetAttribute(L"style", text, false);
+      return S_OK;
+    });
+  }
+  STDMETHOD(get_cssText)(BSTR *p) override {
+    if (!p)
+      return E_POINTER;
+    return Guarded([&] { return ToBstr(node_->AttributeValue(L"style"), p); });
+  }
+
+  HRESULT GetPixels(const wchar_t *css, LONG *p) {
+    if (!p)
+      return E_POINTER;
+    return Guarded([&] {
+      *p = Pixels(StyleValue(*node_, css));
+      return S_OK;
+    });
+  }
+  STDMETHOD(put_pixelTop)(LONG v) override { return Set(L"top", std::to_wstring(v) + L"px"); }
+  STDMETHOD(get_pixelTop)(LONG *p) override { return GetPixels(L"top", p); }
+  STDMETHOD(put_pixelLeft)(LONG v) override { return Set(L"left", std::to_wstring(v) + L"px"); }
+  STDMETHOD(get_pixelLeft)(LONG *p) override { return GetPixels(L"left", p); }
+  STDMETHOD(put_pixelWidth)(LONG v) override { return Set(L"width", std::to_wstring(v) + L"px"); }
+  STDMETHOD(get_pixelWidth)(LONG *p) override { return GetPixels(L"width", p); }
+  STDMETHOD(put_pixelHeight)(LONG v) override { return Set(L"height", std::to_wstring(v) + L"px"); }
+  STDMETHOD(get_pixelHeight)(LONG *p) override { return GetPixels(L"height", p); }
+
+  STDMETHOD(setAttribute)(BSTR name, VARIANT value, LONG) override {
+    std::wstring key = Text(name);
+    if (!KnownProperty(key))
+      return S_OK; // IE ignores names that are no style property
+    return Set(CssName(key).c_str(), VariantText(value));
+  }
+  STDMETHOD(getAttribute)(BSTR name, LONG, VARIANT *value) override {
+    if (!value)
+      return E_POINTER;
+    VariantInit(value);
+    std::wstring key = Text(name);
+    if (!KnownProperty(key)) {
+      value->vt = VT_NULL;
+      return S_OK;
+    }
+    return GetVariant(CssName(key).c_str(), value);
+  }
+  STDMETHOD(removeAttribute)(BSTR name, LONG, VARIANT_BOOL *success) override {
+    return Guarded([&] {
+      std::wstring css = CssName(Text(name));
+      bool present = !StyleValue(*node_, css).empty();
+      SetStyleValue(*node_, css, L"");
+      if (success)
+        *success = present ? VARIANT_TRUE : VARIANT_FALSE;
+      return S_OK;
+    });
+  }
+  STDMETHOD(toString)(BSTR *p) override { return ToBstr(L"[object]", p); }
+
+private:
+  std::atomic<ULONG> refs_{0};
+  PageRef page_;
+  std::shared_ptr<Node> node_;
+};
+
+constexpr Member<Style> kStyleMembers[] = {
+#define Self Style
+    PAGE_PROP(IHTMLStyle, zIndex),
+    PAGE_PROP(IHTMLStyle, cssText),
+    PAGE_PROP(IHTMLStyle, pixelTop),
+    PAGE_PROP(IHTMLStyle, pixelLeft),
+    PAGE_PROP(IHTMLStyle, pixelWidth),
+    PAGE_PROP(IHTMLStyle, pixelHeight),
+    PAGE_METHOD(IHTMLStyle, setAttribute),
+    PAGE_METHOD(IHTMLStyle, getAttribute),
+    PAGE_METHOD(IHTMLStyle, removeAttribute),
+    PAGE_METHOD(IHTMLStyle, toString),
+#undef Self
+};
+constexpr std::span<const Member<Style>> kStyleTables[] = {kStyleMembers};
+std::span<const std::span<const Member<Style>>> Style::Tables() const { return kStyleTables; }
+
+class CurrentStyle final : public StubIHTMLCurrentStyle {
+public:
+  CurrentStyle(Page *page, std::shared_ptr<Node> node) : page_(page), node_(std::move(node)) {}
+  using Self = CurrentStyle;
+  PAGE_IUNKNOWN
+  PAGE_IDISPATCH
+
+  void *Find(REFIID riid) {
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
+        IsEqualIID(riid, IID_IHTMLCurrentStyle))
+      return static_cast<IHTMLCurrentStyle *>(this);
+    return nullptr;
+  }
+  std::span<const std::span<const Member<CurrentStyle>>> Tables() const;
+
+  HRESULT FindDynamic(const std::wstring &name, DISPID *id) {
+    const wchar_t *property = KnownProperty(name);
+    if (!property)
+      return DISP_E_UNKNOWNNAME;
+    *id = page_->ExpandoId(property);
+    return S_OK;
+  }
+  HRESULT InvokeDynamic(DISPID id, WORD flags, DISPPARAMS *, VARIANT *result) {
+    const std::wstring *name = page_->ExpandoName(id);
+    if (!name || !KnownProperty(*name) ||
+        (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)))
+      return DISP_E_MEMBERNOTFOUND;
+    if (result)
+      ToVariant(AllocBstr(Value(CssName(*name))), result);
+    return S_OK;
+  }
+
+  std::wstring Value(const std::wstring &css) {
+    return ComputedStyle(*node_, css, Fallback(*node_, css));
+  }
+  HRESULT GetText(const wchar_t *css, BSTR *p) {
+    if (!p)
+      return E_POINTER;
+    return Guarded([&] { return ToBstr(Value(css), p); });
+  }
+  HRESULT GetVariant(const wchar_t *css, VARIANT *p) {
+    if (!p)
+      return E_POINTER;
+    VariantInit(p);
+    return Guarded([&] {
+      ToVariant(AllocBstr(Value(css)), p);
+      return S_OK;
+    });
+  }
+
+#define CURRENT_TEXT(Name, css)                                                                    \
+  STDMETHOD(get_##Name)(BSTR * p) override { return GetText(css, p); }
+#define CURRENT_VARIANT(Name, css)                                                                 \
+  STDMETHOD(get_##Name)(VARIANT * p) override { return GetVariant(css, p); }
+  CURRENT_TEXT(position, L"position")
+  CURRENT_TEXT(styleFloat, L"float")
+  CURRENT_VARIANT(color, L"color")
+  CURRENT_VARIANT(backgroundColor, L"background-color")
+  CURRENT_TEXT(fontFamily, L"font-family")
+  CURRENT_TEXT(fontStyle, L"font-style")
+  CURRENT_VARIANT(fontWeight, L"font-weight")
+  CURRENT_VARIANT(fontSize, L"font-size")
+  CURRENT_VARIANT(left, L"left")
+  CURRENT_VARIANT(top, L"top")
+  CURRENT_VARIANT(width, L"width")
+  CURRENT_VARIANT(height, L"height")
+  CURRENT_TEXT(textAlign, L"text-align")
+  CURRENT_TEXT(textDecoration, L"text-decoration")
+  CURRENT_TEXT(display, L"display")
+  CURRENT_TEXT(visibility, L"visibility")
+  CURRENT_VARIANT(zIndex, L"z-index")
+  CURRENT_TEXT(overflow, L"overflow")
+  CURRENT_TEXT(cursor, L"cursor")
+#undef CURRENT_TEXT
+#undef CURRENT_VARIANT
+
+  STDMETHOD(getAttribute)(BSTR name, LONG, VARIANT *value) override {
+    if (!value)
+      return E_POINTER;
+    VariantInit(value);
+    std::wstring key = Text(name);
+    if (!KnownProperty(key)) {
+      value->vt = VT_NULL;
+      return S_OK;
+    }
+    return GetVariant(CssName(key).c_str(), value);
+  }
+
+private:
+  std::atomic<ULONG> refs_{0};
+  PageRef page_;
+  std::shared_ptr<Node> node_;
+};
+
+constexpr Member<CurrentStyle> kCurrentMembers[] = {
+#define Self CurrentStyle
+    PAGE_METHOD(IHTMLCurrentStyle, getAttribute),
+#undef Self
+};
+constexpr std::span<const Member<CurrentStyle>> kCurrentTables[] = {kCurrentMembers};
+std::span<const std::span<const Member<CurrentStyle>>> CurrentStyle::Tables() const {
+  return kCurrentTables;
+}
+
+} // namespace
+
+HRESULT NewStyle(Page *page, std::shared_ptr<Node> node, IHTMLStyle **out) {
+  if (!out)
+    return E_POINTER;
+  *out = nullptr;
+  return Guarded([&] {
+    auto *style = new Style(page, std::move(node));
+    style->AddRef();
+    *out = style;
+    return S_OK;
+  });
+}
+
+HRESULT NewCurrentStyle(Page *page, std::shared_ptr<Node> node, IHTMLCurrentStyle **out) {
+  if (!out)
+    return E_POINTER;
+  *out = nullptr;
+  return Guarded([&] {
+    auto *style = new CurrentStyle(page, std::move(node));
+    style->AddRef();
+    *out = style;
+    return S_OK;
+  });
+}
+
+} // namespace tallowick::page
