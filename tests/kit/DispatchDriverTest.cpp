@@ -1,4 +1,6 @@
 // Late-bound calls through QilDispatchDriver against a scripted fake object.
+#include "page/MshtmlStubs.h"
+#include "tallowick/Page.h"
 #include <windows.h>
 
 #include <mshtml.h>
@@ -43,8 +45,8 @@ public:
 
 // A window-like object: properties by name, every call recorded. It answers
 // IHTMLWindow2 only when `isWindow`; its window methods other than the name
-// are not offered.
-class CFakeObject : public IHTMLWindow2 {
+// are not offered (the page engine's stubs answer E_NOTIMPL).
+class CFakeObject : public tallowick::page::StubIHTMLWindow2 {
 public:
   STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override {
     if (ppv == nullptr)
@@ -109,24 +111,6 @@ public:
 
   STDMETHODIMP item(VARIANT *, VARIANT *) override { return E_NOTIMPL; }
   STDMETHODIMP get_length(LONG *) override { return E_NOTIMPL; }
-  STDMETHODIMP get_frames(IHTMLFramesCollection2 **) override { return E_NOTIMPL; }
-  STDMETHODIMP put_defaultStatus(BSTR) override { return E_NOTIMPL; }
-  STDMETHODIMP get_defaultStatus(BSTR *) override { return E_NOTIMPL; }
-  STDMETHODIMP put_status(BSTR) override { return E_NOTIMPL; }
-  STDMETHODIMP get_status(BSTR *) override { return E_NOTIMPL; }
-  STDMETHODIMP setTimeout(BSTR, LONG, VARIANT *, LONG *) override { return E_NOTIMPL; }
-  STDMETHODIMP clearTimeout(LONG) override { return E_NOTIMPL; }
-  STDMETHODIMP alert(BSTR) override { return E_NOTIMPL; }
-  STDMETHODIMP confirm(BSTR, VARIANT_BOOL *) override { return E_NOTIMPL; }
-  STDMETHODIMP prompt(BSTR, BSTR, VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP get_Image(IHTMLImageElementFactory **) override { return E_NOTIMPL; }
-  STDMETHODIMP get_location(IHTMLLocation **) override { return E_NOTIMPL; }
-  STDMETHODIMP get_history(IOmHistory **) override { return E_NOTIMPL; }
-  STDMETHODIMP close() override { return E_NOTIMPL; }
-  STDMETHODIMP put_opener(VARIANT) override { return E_NOTIMPL; }
-  STDMETHODIMP get_opener(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP get_navigator(IOmNavigator **) override { return E_NOTIMPL; }
-  STDMETHODIMP put_name(BSTR) override { return E_NOTIMPL; }
   STDMETHODIMP get_name(BSTR *p) override {
     *p = SysAllocString(L"main window");
     return S_OK;
@@ -287,6 +271,49 @@ TEST(DispatchDriverTest, ReadPropertyTextFallsBackToNamedProperties) {
   window.values.clear();
   EXPECT_EQ(window.refs, 1u);
   EXPECT_EQ(plain.refs, 1u);
+}
+
+// The window, document and element branches against a page of the page engine.
+TEST(DispatchDriverTest, ReadPropertyTextReadsPageObjects) {
+  IHTMLDocument2 *document = nullptr;
+  ASSERT_EQ(tallowick::platform::LoadPageFromString(
+                "<html><body><table id='Grid1' class='grid' rules='all' style='width:120px'>"
+                "<tr><td>a</td></tr></table></body></html>",
+                L"http://server/app/Orders.aspx", &document),
+            S_OK);
+  CQilBstr text;
+  ASSERT_TRUE(ReadPropertyText(document, L"url", &text, 0x80));
+  EXPECT_STREQ(text.Text(), L"http://server/app/Orders.aspx");
+
+  IHTMLElement *grid = nullptr;
+  {
+    IHTMLDocument3 *document3 = nullptr;
+    ASSERT_EQ(document->QueryInterface(IID_IHTMLDocument3, reinterpret_cast<void **>(&document3)),
+              S_OK);
+    CQilBstr id(L"Grid1");
+    ASSERT_EQ(document3->getElementById(id, &grid), S_OK);
+    document3->Release();
+  }
+  ASSERT_NE(grid, nullptr);
+  ASSERT_TRUE(ReadPropertyText(grid, L"TAGNAME", &text, 0));
+  EXPECT_STREQ(text.Text(), L"TABLE");
+  ASSERT_TRUE(ReadPropertyText(grid, L"className", &text, 0));
+  EXPECT_STREQ(text.Text(), L"grid");
+  ASSERT_TRUE(ReadPropertyText(grid, L"rules", &text, 0x20)); // the DOM attribute
+  EXPECT_STREQ(text.Text(), L"all");
+  ASSERT_TRUE(ReadPropertyText(grid, L"nosuch", &text, 0x20)); // absent: null text
+  EXPECT_EQ(text.Get(), nullptr);
+  ASSERT_TRUE(ReadPropertyText(grid, L"width", &text, 0x200)); // the style attribute
+  EXPECT_STREQ(text.Text(), L"120px");
+  EXPECT_FALSE(ReadPropertyText(grid, L"name", &text, 0x100)); // not a window
+  grid->Release();
+
+  IHTMLWindow2 *window = nullptr;
+  ASSERT_EQ(tallowick::platform::GetPageWindow(document, &window), S_OK);
+  ASSERT_TRUE(ReadPropertyText(window, L"Name", &text, 0x100));
+  EXPECT_STREQ(text.Text(), L"");
+  window->Release();
+  document->Release();
 }
 
 } // namespace
