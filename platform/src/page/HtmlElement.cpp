@@ -622,8 +622,15 @@ STDMETHODIMP HtmlElement::get_document(IDispatch **p) {
   return S_OK;
 }
 
-STDMETHODIMP HtmlElement::scrollIntoView(VARIANT) {
-  // The layout model scrolls the containers; until then the element is in view.
+STDMETHODIMP HtmlElement::scrollIntoView(VARIANT start) {
+  // Absent or true aligns the element's top with the top of the view, false its bottom.
+  VARIANT flag;
+  VariantInit(&flag);
+  bool alignTop = true;
+  if (start.vt != VT_EMPTY && start.vt != VT_ERROR &&
+      SUCCEEDED(VariantChangeType(&flag, &start, 0, VT_BOOL)))
+    alignTop = flag.boolVal != VARIANT_FALSE;
+  ScrollIntoView(*node_, alignTop);
   return S_OK;
 }
 
@@ -1549,6 +1556,7 @@ STDMETHODIMP HtmlTextNode::get_nodeName(BSTR *p) {
 STDMETHODIMP HtmlTextNode::put_nodeValue(VARIANT v) {
   return Guarded([&] {
     node_->text = VariantText(v);
+    Changed(*node_);
     return S_OK;
   });
 }
