@@ -84,8 +84,11 @@
 // Scrolling
 // - overflow (or overflow-x/-y) hidden, auto or scroll makes a container that
 //   clips its content. scroll shows both scrollbars, auto one where content
-//   overflows (content is laid out as if there were none); a scrollbar is
+//   overflows; a scrollbar is
 //   GetSystemMetrics(SM_CXVSCROLL) = 17 wide and is taken from the client box.
+//   Content is laid out beside a vertical scrollbar: overflow:auto with a CSS
+//   height flows its content a second time when it overflows (inside more
+//   than 4 such second passes, content keeps the full width).
 // - clientWidth/Height is the padding box less scrollbars; scrollWidth/Height
 //   is the extent of the content (boxes of descendants, unless clipped by a
 //   nearer container), at least the client size. scrollLeft/Top are clamped
@@ -163,6 +166,7 @@ constexpr long kLineHeight = 16;
 constexpr int kMaxDepth = 200;
 constexpr long kMaxLength = 10000000;
 constexpr int kMaxColumns = 1000;
+constexpr int kMaxRelayouts = 4;
 
 unsigned long g_generation = 0;
 
@@ -403,6 +407,7 @@ private:
   std::unordered_map<const Node *, Css> css_;
   std::unordered_map<const Node *, Widths> widths_;
   std::vector<std::vector<Pending>> positioned_; // one list per open containing block
+  int relayouts_ = 0;                            // second passes of auto containers open
 };
 
 const Css &Engine::CssOf(const Node &node) {
@@ -517,23 +522,41 @@ long Engine::LayoutContainer(const Node &node, const Css &css, long x, long y, l
                              std::optional<long> height, long border, long padding, int depth,
                              bool pre) {
   long inset = border + padding;
-  Flow flow;
-  flow.left = x + inset;
-  flow.top = y + inset;
-  flow.width = std::max(0L, width - 2 * inset - (css.barsY ? ScrollbarSize() : 0));
-  flow.pre = pre || css.pre;
-  flow.right = flow.left;
-  Box &box = Record(node, css, x, y, width, height.value_or(0));
-  box.border = border;
-  FlowChildren(node, flow, depth + 1);
-  EndLine(flow);
-  long content = flow.top - (y + inset);
-  long h = height ? *height : content + 2 * inset + (css.barsX ? ScrollbarSize() : 0);
-  Box &done = state_.boxes[&node]; // the map may have grown; references stay valid
-  done.h = std::max(0L, h);
-  done.contentRight = std::max(done.contentRight, flow.right);
-  done.contentBottom = std::max(done.contentBottom, flow.top);
-  return done.h;
+  bool barY = css.barsY;
+  std::vector<size_t> marks; // pending absolutes before this container, kept on a second pass
+  for (const auto &list : positioned_)
+    marks.push_back(list.size());
+  for (;;) {
+    Flow flow;
+    flow.left = x + inset;
+    flow.top = y + inset;
+    flow.width = std::max(0L, width - 2 * inset - (barY ? ScrollbarSize() : 0));
+    flow.pre = pre || css.pre;
+    flow.right = flow.left;
+    Box &box = Record(node, css, x, y, width, height.value_or(0));
+    box.border = border;
+    box.barsY = barY;
+    FlowChildren(node, flow, depth + 1);
+    EndLine(flow);
+    long content = flow.top - (y + inset);
+    // overflow:auto with content taller than the box: the content makes room for the
+    // vertical scrollbar and flows again (nested second passes are bounded).
+    if (!barY && css.autoBars && height && content + 2 * inset > *height &&
+        relayouts_ < kMaxRelayouts) {
+      barY = true;
+      for (size_t i = 0; i < marks.size() && i < positioned_.size(); ++i)
+        positioned_[i].resize(std::min(positioned_[i].size(), marks[i]));
+      ++relayouts_;
+      continue;
+    }
+    if (barY && !css.barsY)
+      --relayouts_;
+    long h = height ? *height : content + 2 * inset + (css.barsX ? ScrollbarSize() : 0);
+    box.h = std::max(0L, h);
+    box.contentRight = std::max(box.contentRight, flow.right);
+    box.contentBottom = std::max(box.contentBottom, flow.top);
+    return box.h;
+  }
 }
 
 long Engine::LayoutBlockLevel(const Node &node, const Css &css, long x, long y, long available,
@@ -1153,6 +1176,8 @@ long Engine::LayoutTable(const Node &table, const Css &css, long x, long y, long
       if (auto cssHeight = Size(cellCss.height, -1))
         h = std::max(h, *cssHeight);
       cellHeight[next] = std::max(h, 2 * inset);
+      if (cell.rowSpan == 1)
+        height = std::max(height, cellHeight[next]);
     }
     for (size_t i : tall) {
       const Grid::Cell &cell = grid.cells[i];
