@@ -23,6 +23,7 @@ bool ParseCommandLine(int argc, char **argv, Invocation &invocation);
 int RunRegister(const Invocation &invocation, bool unregister);
 int RunRegistry(const Invocation &invocation);
 int RunKitInfo(const Invocation &invocation);
+int RunDom(const Invocation &invocation);
 
 void PrintUsage();
 

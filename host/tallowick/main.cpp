@@ -15,7 +15,8 @@ void PrintUsage() {
              "  kit-info [--json]         create and initialise the kit as a host does; report it\n"
              "  register MODULE           load MODULE and call its DllRegisterServer\n"
              "  unregister MODULE         load MODULE and call its DllUnregisterServer\n"
-             "  registry export [KEY]     print the registry, or the subtree at KEY, as REGEDIT4\n",
+             "  registry export [KEY]     print the registry, or the subtree at KEY, as REGEDIT4\n"
+             "  dom PAGE [--geometry]     print the element tree of the HTML page in file PAGE\n",
              stderr);
 }
 
@@ -75,6 +76,8 @@ int main(int argc, char **argv) {
     status = RunRegister(invocation, command == "unregister");
   } else if (command == "registry") {
     status = RunRegistry(invocation);
+  } else if (command == "dom") {
+    status = RunDom(invocation);
   } else {
     std::fprintf(stderr, "tallowick: unknown command '%s'\n", command.c_str());
     PrintUsage();

@@ -385,7 +385,15 @@ std::span<const std::span<const Member<ChildNodes>>> ChildNodes::Tables() const 
 } // namespace
 
 HRESULT NewEnumerator(std::vector<IDispatch *> items, IUnknown **out) {
-  auto *enumerator = new EnumVariant(std::move(items), 0);
+  EnumVariant *enumerator = nullptr;
+  try {
+    enumerator = new EnumVariant(std::move(items), 0);
+  } catch (...) {
+    for (IDispatch *item : items) // not moved from when the allocation failed
+      if (item)
+        item->Release();
+    return E_OUTOFMEMORY;
+  }
   enumerator->AddRef();
   *out = enumerator;
   return S_OK;

@@ -234,8 +234,8 @@ HRESULT InvokeDefault(VARIANT &value, DISPPARAMS *params, VARIANT *result);
 
 // The class C provides:
 //   std::span<const std::span<const Member<C>>> Tables() — its member tables;
-//   HRESULT FindDynamic(const std::wstring &name, DISPID *id) — expandos and, in
-//     part 2, script-defined members (DISP_E_UNKNOWNNAME when none);
+//   HRESULT FindDynamic(const std::wstring &name, DISPID *id) — expandos and, once
+//     scripts run, script-defined members (DISP_E_UNKNOWNNAME when none);
 //   HRESULT InvokeDynamic(DISPID, WORD flags, DISPPARAMS *, VARIANT *).
 template <class C> HRESULT DispatchIDsOfNames(C *self, LPOLESTR *names, UINT count, DISPID *ids) {
   if (!names || !ids)

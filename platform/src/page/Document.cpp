@@ -155,7 +155,7 @@ HRESULT HtmlDocument::Collection(Selector selector, IHTMLElementCollection **p) 
 }
 
 STDMETHODIMP HtmlDocument::get_Script(IDispatch **p) {
-  // The script engine arrives with part 2 of the page engine.
+  // No script engine yet: pages run no scripts.
   if (!p)
     return E_POINTER;
   *p = nullptr;
@@ -343,16 +343,26 @@ STDMETHODIMP HtmlDocument::createEventObject(VARIANT *from, IHTMLEventObj **p) {
     return E_POINTER;
   *p = nullptr;
   return Guarded([&]() -> HRESULT {
-    HRESULT hr = NewEventObject(page_, nullptr, L"", p);
-    if (FAILED(hr) || !from)
-      return hr;
-    // A copy of the given event object's type and source.
-    IHTMLEventObj *source = nullptr;
-    InterfaceFromVariant(*from, IID_IHTMLEventObj, reinterpret_cast<void **>(&source));
-    if (!source)
-      return S_OK;
-    source->Release();
-    return S_OK;
+    // A copy of the given event object's source and type, or a blank one.
+    std::shared_ptr<Node> source;
+    std::wstring type;
+    IHTMLEventObj *model = nullptr;
+    if (from)
+      InterfaceFromVariant(*from, IID_IHTMLEventObj, reinterpret_cast<void **>(&model));
+    if (model) {
+      IHTMLElement *element = nullptr;
+      if (SUCCEEDED(model->get_srcElement(&element)) && element) {
+        if (Node *node = NodeOf(element))
+          source = node->shared_from_this();
+        element->Release();
+      }
+      BSTR text = nullptr;
+      if (SUCCEEDED(model->get_type(&text)))
+        type = Text(text);
+      SysFreeString(text);
+      model->Release();
+    }
+    return NewEventObject(page_, source, type, p);
   });
 }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -105,6 +106,75 @@ void Convert(const GumboNode &source, Node &target, PageDocument *document) {
       stack.push_back({child, node.get()});
     }
   }
+}
+
+bool NameChar(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) || c == ':' || c == '_' || c == '-' ||
+         c == '.';
+}
+
+// IE closes a prefixed custom tag written `<ns:Name ... />` on the spot; the
+// HTML5 tree builder ignores the slash and would nest what follows inside it.
+// Such tags get their end tag written out before parsing.
+std::string CloseSelfClosingPrefixedTags(const std::string &html) {
+  std::string out;
+  out.reserve(html.size());
+  size_t i = 0;
+  auto skipTo = [&](const char *end) {
+    size_t found = html.find(end, i);
+    size_t stop = found == std::string::npos ? html.size() : found + std::strlen(end);
+    out.append(html, i, stop - i);
+    i = stop;
+  };
+  while (i < html.size()) {
+    if (html[i] != '<') {
+      out += html[i++];
+      continue;
+    }
+    if (html.compare(i, 4, "<!--") == 0) {
+      skipTo("-->");
+      continue;
+    }
+    size_t nameEnd = i + 1;
+    while (nameEnd < html.size() && NameChar(html[nameEnd]))
+      ++nameEnd;
+    std::string name = html.substr(i + 1, nameEnd - i - 1);
+    std::string lower = name;
+    for (auto &c : lower)
+      c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (lower == "script" || lower == "style" || lower == "xmp" || lower == "textarea") {
+      out.append(html, i, nameEnd - i);
+      i = nameEnd;
+      skipTo(("</" + lower).c_str());
+      continue;
+    }
+    if (name.find(':') == std::string::npos || !std::isalpha(static_cast<unsigned char>(name[0]))) {
+      out += html[i++];
+      continue;
+    }
+    // Find the end of the start tag, past quoted attribute values.
+    size_t j = nameEnd;
+    char quote = 0;
+    for (; j < html.size(); ++j) {
+      if (quote) {
+        if (html[j] == quote)
+          quote = 0;
+      } else if (html[j] == '"' || html[j] == '\'') {
+        quote = html[j];
+      } else if (html[j] == '>') {
+        break;
+      }
+    }
+    if (j >= html.size()) {
+      out.append(html, i, std::string::npos);
+      break;
+    }
+    out.append(html, i, j + 1 - i);
+    if (j > nameEnd && html[j - 1] == '/')
+      out += "</" + name + ">";
+    i = j + 1;
+  }
+  return out;
 }
 
 GumboOutput *Parse(const std::string &html, GumboTag context) {
@@ -267,6 +337,12 @@ public:
       space_ = false;
       out_ += c;
     }
+  }
+  // Writes a pending collapsed space, so that an element's text starts after it.
+  void FlushSpace() {
+    if (space_ && !out_.empty() && !AtLineStart() && out_.back() != L'\t')
+      out_ += L' ';
+    space_ = false;
   }
   void LineBreak() {
     out_ += L"\r\n";
@@ -526,7 +602,8 @@ std::shared_ptr<PageDocument> ParseDocument(const std::string &html, const std::
   document->root = std::make_shared<Node>();
   document->root->kind = NodeKind::Document;
   document->root->document = document.get();
-  GumboOutput *output = Parse(html, GUMBO_TAG_LAST);
+  std::string source = CloseSelfClosingPrefixedTags(html); // gumbo's output points into it
+  GumboOutput *output = Parse(source, GUMBO_TAG_LAST);
   if (output) {
     Convert(*output->document, *document->root, document.get());
     gumbo_destroy_output(&kGumboDefaultOptions, output);
@@ -555,7 +632,7 @@ std::vector<std::shared_ptr<Node>> ParseFragment(const std::wstring &html, const
       tag = GUMBO_TAG_DIV;
   }
   std::vector<std::shared_ptr<Node>> nodes;
-  std::string source = Narrow(html); // gumbo's output points into its input
+  std::string source = CloseSelfClosingPrefixedTags(Narrow(html)); // gumbo's output points into it
   GumboOutput *output = Parse(source, tag);
   if (!output)
     return nodes;
@@ -669,6 +746,8 @@ std::wstring InnerText(const Node &node, std::vector<TextSpan> *spans) {
     }
     if (IsBlock(n))
       text.BlockBreak();
+    else
+      text.FlushSpace();
     if (spans) {
       open.push_back(spans->size());
       spans->push_back({&n, text.Size(), text.Size()});

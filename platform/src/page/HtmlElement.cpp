@@ -1,6 +1,7 @@
 #include "page/HtmlElement.h"
 
 #include <algorithm>
+#include <array>
 #include <cwctype>
 
 #include "common/Strings.h"
@@ -499,7 +500,7 @@ std::span<const std::span<const Member<HtmlElement>>> HtmlElement::Tables() cons
 
 HRESULT HtmlElement::FindDynamic(const std::wstring &name, DISPID *id) {
   // Expandos: attributes, whether from the markup or set by setAttribute.
-  // Part 2 adds script-defined members and behaviour members here.
+  // Script-defined members and behaviour members join here with the script engine.
   if (!node_->FindAttribute(name))
     return DISP_E_UNKNOWNNAME;
   *id = page_->ExpandoId(name);
@@ -879,6 +880,8 @@ STDMETHODIMP HtmlElement::get_readyState(VARIANT *p) {
     return S_OK;
   });
 }
+
+STDMETHODIMP HtmlElement::get_readyState(BSTR *p) { return ToBstr(L"complete", p); }
 
 STDMETHODIMP HtmlElement::getElementsByTagName(BSTR v, IHTMLElementCollection **p) {
   return Guarded([&] { return Collection(TagsIn(AllUnder(node_), Text(v)), p); });
@@ -1473,6 +1476,13 @@ STDMETHODIMP HtmlElement::get_selected(VARIANT_BOOL *p) {
 }
 
 STDMETHODIMP HtmlElement::put_text(BSTR v) { return put_innerText(v); }
+STDMETHODIMP HtmlElement::put_text(VARIANT v) {
+  return Guarded([&] {
+    node_->SetAttribute(L"text", VariantText(v), false);
+    return S_OK;
+  });
+}
+STDMETHODIMP HtmlElement::get_text(VARIANT *p) { return AttrVariant(*node_, L"text", p); }
 STDMETHODIMP HtmlElement::get_text(BSTR *p) { return get_innerText(p); }
 
 STDMETHODIMP HtmlElement::get_index(LONG *p) {

@@ -117,6 +117,7 @@ public:
   STDMETHOD(get_scrollHeight)(LONG *p) override;
   STDMETHOD(get_scrollWidth)(LONG *p) override;
   STDMETHOD(get_readyState)(VARIANT *p) override;
+  STDMETHOD(get_readyState)(BSTR *p) override; // tables, inputs and images
   STDMETHOD(getElementsByTagName)(BSTR v, IHTMLElementCollection **pelColl) override;
   // IHTMLElement3
   STDMETHOD(fireEvent)
@@ -202,6 +203,8 @@ public:
   STDMETHOD(get_selected)(VARIANT_BOOL *p) override;
   STDMETHOD(put_text)(BSTR v) override;
   STDMETHOD(get_text)(BSTR *p) override;
+  STDMETHOD(put_text)(VARIANT v) override; // the body's text colour
+  STDMETHOD(get_text)(VARIANT *p) override;
   STDMETHOD(get_index)(LONG *p) override;
 
 private:

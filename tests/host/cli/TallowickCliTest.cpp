@@ -118,4 +118,43 @@ TEST_F(TallowickCliTest, BadInputGivesAClearMessageAndExitOne) {
   EXPECT_EQ(Tallowick("no-such-command").status, 2);
 }
 
+TEST_F(TallowickCliTest, DomPrintsTheTreeWithFramesNested) {
+  auto write = [&](const char *name, const char *html) {
+    FILE *file = fopen((folder_ / name).string().c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    fputs(html, file);
+    fclose(file);
+  };
+  write("top.html", "<frameset><frame src='inner.html'><frame src='gone.html'></frameset>");
+  write("inner.html", "<body><ie:TabStrip id='ts' class='a b'><ie:Tab/></ie:TabStrip>"
+                      "<table><tr><td>x</td></tr></table></body>");
+  Outcome dom = Tallowick("dom " + (folder_ / "top.html").string());
+  EXPECT_EQ(dom.status, 0) << dom.output;
+  EXPECT_EQ(dom.output, "HTML\n"
+                        "  HEAD\n"
+                        "  FRAMESET\n"
+                        "    FRAME\n"
+                        "      HTML\n"
+                        "        HEAD\n"
+                        "        BODY\n"
+                        "          TabStrip#ts.a.b\n"
+                        "            Tab\n"
+                        "          TABLE\n"
+                        "            TBODY\n"
+                        "              TR\n"
+                        "                TD\n"
+                        "    FRAME\n"
+                        "      HTML\n"
+                        "        HEAD\n"
+                        "        BODY\n");
+  Outcome geometry = Tallowick("dom " + (folder_ / "inner.html").string() + " --geometry");
+  EXPECT_EQ(geometry.status, 0);
+  EXPECT_NE(geometry.output.find("  BODY [0,0,0,0]\n"), std::string::npos) << geometry.output;
+
+  Outcome missing = Tallowick("dom " + (folder_ / "none.html").string());
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.output.find("cannot load page"), std::string::npos);
+  EXPECT_EQ(Tallowick("dom").status, 2);
+}
+
 } // namespace
