@@ -87,8 +87,8 @@
 //   overflows; a scrollbar is
 //   GetSystemMetrics(SM_CXVSCROLL) = 17 wide and is taken from the client box.
 //   Content is laid out beside a vertical scrollbar: overflow:auto with a CSS
-//   height flows its content a second time when it overflows (inside more
-//   than 4 such second passes, content keeps the full width).
+//   height flows its content a second time when it overflows (one nested
+//   inside 4 such containers keeps its content at the full width).
 // - clientWidth/Height is the padding box less scrollbars; scrollWidth/Height
 //   is the extent of the content (boxes of descendants, unless clipped by a
 //   nearer container), at least the client size. scrollLeft/Top are clamped
@@ -407,7 +407,7 @@ private:
   std::unordered_map<const Node *, Css> css_;
   std::unordered_map<const Node *, Widths> widths_;
   std::vector<std::vector<Pending>> positioned_; // one list per open containing block
-  int relayouts_ = 0;                            // second passes of auto containers open
+  int autoContainers_ = 0; // overflow:auto containers with a height being laid out
 };
 
 const Css &Engine::CssOf(const Node &node) {
@@ -526,6 +526,10 @@ long Engine::LayoutContainer(const Node &node, const Css &css, long x, long y, l
   std::vector<size_t> marks; // pending absolutes before this container, kept on a second pass
   for (const auto &list : positioned_)
     marks.push_back(list.size());
+  bool autoHeight = css.autoBars && !css.barsY && height;
+  bool mayFlowAgain = autoHeight && autoContainers_ < kMaxRelayouts;
+  if (autoHeight)
+    ++autoContainers_;
   for (;;) {
     Flow flow;
     flow.left = x + inset;
@@ -541,16 +545,14 @@ long Engine::LayoutContainer(const Node &node, const Css &css, long x, long y, l
     long content = flow.top - (y + inset);
     // overflow:auto with content taller than the box: the content makes room for the
     // vertical scrollbar and flows again (nested second passes are bounded).
-    if (!barY && css.autoBars && height && content + 2 * inset > *height &&
-        relayouts_ < kMaxRelayouts) {
+    if (!barY && mayFlowAgain && content + 2 * inset > *height) {
       barY = true;
       for (size_t i = 0; i < marks.size() && i < positioned_.size(); ++i)
         positioned_[i].resize(std::min(positioned_[i].size(), marks[i]));
-      ++relayouts_;
       continue;
     }
-    if (barY && !css.barsY)
-      --relayouts_;
+    if (autoHeight)
+      --autoContainers_;
     long h = height ? *height : content + 2 * inset + (css.barsX ? ScrollbarSize() : 0);
     box.h = std::max(0L, h);
     box.contentRight = std::max(box.contentRight, flow.right);
@@ -1236,6 +1238,8 @@ long Engine::LayoutTable(const Node &table, const Css &css, long x, long y, long
 // --- frames ---
 
 std::vector<long> SplitLengths(const std::wstring &spec, long total) {
+  if (Trim(spec).empty())
+    return {total};
   std::vector<std::wstring> parts;
   size_t start = 0;
   while (start <= spec.size() && parts.size() < 1000) {
