@@ -3,7 +3,11 @@
 // scroll, offsetParent chains, hidden elements and layout after edits.
 #include "PageTestSupport.h"
 
+#include <unistd.h>
+
 #include <array>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -64,6 +68,21 @@ protected:
   }
   Ptr<IHTMLDocument2> doc;
 };
+
+// A frame's document, by the frame's name.
+Ptr<IHTMLDocument2> FrameDocument(IHTMLDocument2 *top, const wchar_t *name) {
+  Ptr<IHTMLWindow2> window, frame;
+  Ptr<IHTMLDocument2> document;
+  if (FAILED(top->get_parentWindow(&window)) || !window)
+    return document;
+  Var key(name), result;
+  if (FAILED(window->item(&key.v, &result.v)) || result.v.vt != VT_DISPATCH)
+    return document;
+  result.v.pdispVal->QueryInterface(IID_IHTMLWindow2, reinterpret_cast<void **>(&frame));
+  if (frame)
+    frame->get_document(&document);
+  return document;
+}
 
 TEST_F(PageLayout, AbsolutelyPositionedElementsHaveExactRectangles) {
   Load(R"(<body>
@@ -265,6 +284,42 @@ TEST_F(PageLayout, FormControlsAndImagesHaveFixedSizes) {
   EXPECT_EQ((Rect{311, 8, 383, 30}), RectOf(L"l"));
   EXPECT_EQ((Rect{383, 8, 484, 60}), RectOf(L"a"));
   EXPECT_EQ(52, Metric(L"a", L"offsetHeight")); // the line is as tall as its tallest item
+}
+
+TEST_F(PageLayout, FramesSplitTheViewportAndFrameDocumentsUseTheirFramesSize) {
+  namespace fs = std::filesystem;
+  fs::path folder = fs::temp_directory_path() / ("tallowick-layout-" + std::to_string(getpid()));
+  fs::create_directories(folder);
+  auto write = [&](const char *name, const char *html) { std::ofstream(folder / name) << html; };
+  write("top.html", "<frameset rows='100,*' cols='30%,*'><frame id='a' name='a' src='leaf.html'>"
+                    "<frame id='b' src='leaf.html'><frame id='c' name='c' src='holder.html'>"
+                    "<frame id='d'></frameset>");
+  write("holder.html", "<body><iframe id='f' name='f' src='leaf.html' width='200' "
+                       "height='100'></iframe></body>");
+  write("leaf.html", "<body><div id='wide'>x</div></body>");
+  ASSERT_EQ(S_OK,
+            tallowick::platform::LoadPageFromFile((folder / "top.html").wstring(), L"", &doc));
+  EXPECT_EQ((Rect{0, 0, 307, 100}), RectOf(L"a"));
+  EXPECT_EQ((Rect{307, 0, 1024, 100}), RectOf(L"b"));
+  EXPECT_EQ((Rect{0, 100, 307, 768}), RectOf(L"c"));
+  EXPECT_EQ((Rect{307, 100, 1024, 768}), RectOf(L"d"));
+
+  Ptr<IHTMLDocument2> top = std::move(doc);
+  doc = FrameDocument(top.get(), L"a");
+  ASSERT_TRUE(doc);
+  EXPECT_EQ((Rect{8, 8, 299, 24}), RectOf(L"wide"));
+  EXPECT_EQ(100, Get(Body().get(), L"clientHeight").v.lVal);
+
+  doc = FrameDocument(top.get(), L"c");
+  ASSERT_TRUE(doc);
+  EXPECT_EQ((Rect{8, 8, 208, 108}), RectOf(L"f"));
+  EXPECT_EQ(196, Metric(L"f", L"clientWidth")); // inside its 2-pixel border
+  Ptr<IHTMLDocument2> holder = std::move(doc);
+  doc = FrameDocument(holder.get(), L"f");
+  ASSERT_TRUE(doc);
+  EXPECT_EQ((Rect{8, 8, 188, 24}), RectOf(L"wide"));
+  doc = Ptr<IHTMLDocument2>();
+  fs::remove_all(folder);
 }
 
 } // namespace
