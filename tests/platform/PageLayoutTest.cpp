@@ -187,6 +187,10 @@ TEST_F(PageLayout, NestedScrolledContainersMoveTheirContent) {
   EXPECT_EQ(158, Metric(L"target", L"offsetTop"));
   Scroll(El(L"pad").get(), 10); // a container that does not clip does not scroll
   EXPECT_EQ(0, Metric(L"pad", L"scrollTop"));
+  // When the content shrinks, the offset follows.
+  ASSERT_EQ(S_OK, El(L"inner")->put_innerHTML(Bstr(L"<div style='height:50px'></div>")));
+  EXPECT_EQ(7, Metric(L"inner", L"scrollTop")); // 50 high content, client height 43
+  EXPECT_EQ(50, Metric(L"outer", L"scrollTop"));
 }
 
 TEST_F(PageLayout, ScrollIntoViewScrollsEveryContainerAndHitTestingFollows) {

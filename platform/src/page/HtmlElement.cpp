@@ -864,12 +864,16 @@ STDMETHODIMP HtmlElement::put_scrollTop(LONG v) {
   node_->scrollTop = ClampScroll(*node_, v, true);
   return S_OK;
 }
-STDMETHODIMP HtmlElement::get_scrollTop(LONG *p) { return Long(node_->scrollTop, p); }
+STDMETHODIMP HtmlElement::get_scrollTop(LONG *p) {
+  return Long(ClampScroll(*node_, node_->scrollTop, true), p);
+}
 STDMETHODIMP HtmlElement::put_scrollLeft(LONG v) {
   node_->scrollLeft = ClampScroll(*node_, v, false);
   return S_OK;
 }
-STDMETHODIMP HtmlElement::get_scrollLeft(LONG *p) { return Long(node_->scrollLeft, p); }
+STDMETHODIMP HtmlElement::get_scrollLeft(LONG *p) {
+  return Long(ClampScroll(*node_, node_->scrollLeft, false), p);
+}
 
 STDMETHODIMP HtmlElement::get_readyState(VARIANT *p) {
   if (!p)

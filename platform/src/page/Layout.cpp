@@ -92,7 +92,8 @@
 // - clientWidth/Height is the padding box less scrollbars; scrollWidth/Height
 //   is the extent of the content (boxes of descendants, unless clipped by a
 //   nearer container), at least the client size. scrollLeft/Top are clamped
-//   to scroll size less client size (0 for containers that do not clip).
+//   to scroll size less client size (0 for containers that do not clip), also
+//   when the content shrinks later.
 // - getBoundingClientRect is the border box less the scroll offsets of every
 //   clipping ancestor and of the document, relative to the frame's viewport.
 // - Layout is recomputed on the first geometry question after any edit of the
@@ -1422,6 +1423,14 @@ const LayoutState *Ensure(const PageDocument &document, int depth = 0) {
   if (document.root)
     Engine(document, *next).Run();
   state = std::move(next);
+  // Content may have shrunk under a scrolled container: offsets follow.
+  if (document.root)
+    for (Node *node : Descendants(document.root.get())) {
+      if (node->scrollTop)
+        node->scrollTop = ClampScroll(*node, node->scrollTop, true);
+      if (node->scrollLeft)
+        node->scrollLeft = ClampScroll(*node, node->scrollLeft, false);
+    }
   return state.get();
 }
 
