@@ -1,5 +1,5 @@
 // Fuzz target: the page engine loads any bytes as a page, then every element
-// is walked and read (tag, attributes, text, markup, style, table indexes),
+// is walked and read (tag, attributes, text, markup, style, geometry, table indexes),
 // and the body's content is replaced by the same bytes parsed as a fragment.
 #include <windows.h>
 
@@ -45,8 +45,14 @@ void ReadElement(IHTMLElement *element) {
       SysFreeString(text);
     }
     Release(style);
+    IHTMLRect *rect = nullptr; // geometry: the layout of the whole page
+    if (element2->getBoundingClientRect(&rect) == S_OK)
+      Release(rect);
+    element2->put_scrollTop(1 << 30);
+    element2->get_scrollHeight(&index);
   }
   Release(element2);
+  element->get_offsetWidth(&index);
   IHTMLTableRow *row = nullptr;
   if (element->QueryInterface(IID_IHTMLTableRow, reinterpret_cast<void **>(&row)) == S_OK)
     row->get_rowIndex(&index);

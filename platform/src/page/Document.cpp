@@ -277,12 +277,11 @@ STDMETHODIMP HtmlDocument::createElement(BSTR tag, IHTMLElement **p) {
   });
 }
 
-STDMETHODIMP HtmlDocument::elementFromPoint(LONG, LONG, IHTMLElement **p) {
-  // Hit testing needs the layout model; without it no element is hit.
+STDMETHODIMP HtmlDocument::elementFromPoint(LONG x, LONG y, IHTMLElement **p) {
   if (!p)
     return E_POINTER;
   *p = nullptr;
-  return S_OK;
+  return WrapNodeAs(ElementFromPoint(document_, x, y), p);
 }
 
 STDMETHODIMP HtmlDocument::get_parentWindow(IHTMLWindow2 **p) {

@@ -410,6 +410,7 @@ std::wstring Node::AttributeValue(const wchar_t *name) const {
 }
 
 void Node::SetAttribute(const std::wstring &name, const std::wstring &value, bool caseSensitive) {
+  Changed(*this);
   for (Attribute &attr : attributes) {
     if (caseSensitive ? attr.name == name : EqualsNoCase(attr.name, name)) {
       attr.value = value;
@@ -427,6 +428,7 @@ bool Node::RemoveAttribute(const std::wstring &name, bool caseSensitive) {
   if (it == attributes.end())
     return false;
   attributes.erase(it);
+  Changed(*this);
   return true;
 }
 
@@ -653,6 +655,11 @@ std::vector<std::shared_ptr<Node>> ParseFragment(const std::wstring &html, const
   return nodes;
 }
 
+void Changed(const Node &node) {
+  if (node.document)
+    ++node.document->revision;
+}
+
 void AdoptInto(Node &node, PageDocument *document) {
   node.document = document;
   for (const Node *n = &node; (n = NextInTree(n, &node));)
@@ -661,6 +668,7 @@ void AdoptInto(Node &node, PageDocument *document) {
 
 void InsertChildren(Node &parent, size_t at, std::vector<std::shared_ptr<Node>> nodes) {
   at = std::min(at, parent.children.size());
+  Changed(parent);
   for (auto &node : nodes) {
     node->parent = &parent;
     AdoptInto(*node, parent.document);
@@ -673,6 +681,7 @@ std::shared_ptr<Node> Detach(Node &node) {
   Node *parent = node.parent;
   if (!parent)
     return nullptr;
+  Changed(*parent);
   size_t index = node.IndexInParent();
   std::shared_ptr<Node> owned = parent->children[index];
   parent->children.erase(parent->children.begin() + static_cast<long>(index));
@@ -681,6 +690,7 @@ std::shared_ptr<Node> Detach(Node &node) {
 }
 
 void RemoveChildren(Node &node) {
+  Changed(node);
   for (auto &child : node.children)
     child->parent = nullptr;
   std::vector<std::shared_ptr<Node>> removed;

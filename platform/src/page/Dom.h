@@ -37,7 +37,7 @@ struct Node : public std::enable_shared_from_this<Node> {
   PageDocument *document = nullptr;    // the document the node belongs to
   IUnknown *wrapper = nullptr;         // the node's COM object while it lives (not owned)
   std::shared_ptr<PageDocument> frame; // a frame's or iframe's document
-  long scrollLeft = 0;                 // scroll offsets the layout hook honours
+  long scrollLeft = 0;                 // scroll offsets the layout honours
   long scrollTop = 0;
 
   Node() = default;
@@ -67,6 +67,8 @@ std::vector<Node *> ChildElements(const Node *node);
 // The document: its tree, URL and frames.
 class PageDocument : public std::enable_shared_from_this<PageDocument> {
 public:
+  unsigned long revision = 0;         // bumped by every edit that can move boxes
+  std::shared_ptr<struct LayoutState> layout; // the boxes of the last layout
   std::shared_ptr<Node> root; // NodeKind::Document
   std::wstring url;
   std::wstring name;              // the frame's name, for its window
@@ -93,6 +95,8 @@ std::shared_ptr<PageDocument> LoadDocumentFile(const std::string &path, const st
 std::vector<std::shared_ptr<Node>> ParseFragment(const std::wstring &html, const Node &context);
 
 // Tree edits.
+// Marks the node's document as changed, so that its layout is recomputed.
+void Changed(const Node &node);
 void InsertChildren(Node &parent, size_t at, std::vector<std::shared_ptr<Node>> nodes);
 std::shared_ptr<Node> Detach(Node &node);
 void RemoveChildren(Node &node);

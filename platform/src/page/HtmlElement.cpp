@@ -623,8 +623,15 @@ STDMETHODIMP HtmlElement::get_document(IDispatch **p) {
   return S_OK;
 }
 
-STDMETHODIMP HtmlElement::scrollIntoView(VARIANT) {
-  // The layout model scrolls the containers; until then the element is in view.
+STDMETHODIMP HtmlElement::scrollIntoView(VARIANT start) {
+  // Absent or true aligns the element's top with the top of the view, false its bottom.
+  VARIANT flag;
+  VariantInit(&flag);
+  bool alignTop = true;
+  if (start.vt != VT_EMPTY && start.vt != VT_ERROR &&
+      SUCCEEDED(VariantChangeType(&flag, &start, 0, VT_BOOL)))
+    alignTop = flag.boolVal != VARIANT_FALSE;
+  ScrollIntoView(*node_, alignTop);
   return S_OK;
 }
 
@@ -857,12 +864,16 @@ STDMETHODIMP HtmlElement::put_scrollTop(LONG v) {
   node_->scrollTop = ClampScroll(*node_, v, true);
   return S_OK;
 }
-STDMETHODIMP HtmlElement::get_scrollTop(LONG *p) { return Long(node_->scrollTop, p); }
+STDMETHODIMP HtmlElement::get_scrollTop(LONG *p) {
+  return Long(ClampScroll(*node_, node_->scrollTop, true), p);
+}
 STDMETHODIMP HtmlElement::put_scrollLeft(LONG v) {
   node_->scrollLeft = ClampScroll(*node_, v, false);
   return S_OK;
 }
-STDMETHODIMP HtmlElement::get_scrollLeft(LONG *p) { return Long(node_->scrollLeft, p); }
+STDMETHODIMP HtmlElement::get_scrollLeft(LONG *p) {
+  return Long(ClampScroll(*node_, node_->scrollLeft, false), p);
+}
 
 STDMETHODIMP HtmlElement::get_readyState(VARIANT *p) {
   if (!p)
@@ -1559,6 +1570,7 @@ STDMETHODIMP HtmlTextNode::get_nodeName(BSTR *p) {
 STDMETHODIMP HtmlTextNode::put_nodeValue(VARIANT v) {
   return Guarded([&] {
     node_->text = VariantText(v);
+    Changed(*node_);
     return S_OK;
   });
 }

@@ -1,12 +1,16 @@
-// The layout hook: every geometry answer of the page objects (offset*,
-// client*, scroll* sizes, getBoundingClientRect, elementFromPoint, the
-// --geometry output) comes from here. The box model is not built yet: until
-// it is, every box is empty at the origin and offsetParent is BODY.
+// The box layout of a page: every geometry answer of the page objects
+// (offset*, client*, scroll* sizes, getBoundingClientRect, elementFromPoint,
+// scrollIntoView, the --geometry output) comes from here. Layout.cpp documents
+// the model.
 #pragma once
 
 #include "page/Dom.h"
 
 namespace tallowick::page {
+
+// The viewport of a top-level document.
+constexpr long kViewportWidth = 1024;
+constexpr long kViewportHeight = 768;
 
 struct LayoutBox {
   long left = 0; // border box relative to the offset parent
@@ -31,5 +35,10 @@ ViewportRect ClientRectOf(const Node &element);
 Node *OffsetParentOf(const Node &element);
 // Clamps a scroll offset to what the element's content allows.
 long ClampScroll(const Node &element, long value, bool vertical);
+// Scrolls the element's scrolling ancestors and the document so that the
+// element is in view: its top at the top (alignTop) or its bottom at the bottom.
+void ScrollIntoView(Node &element, bool alignTop);
+// The topmost element under a point of the document's viewport; null if none.
+Node *ElementFromPoint(PageDocument &document, long x, long y);
 
 } // namespace tallowick::page

@@ -129,6 +129,20 @@ void SetStyleValue(Node &node, const std::wstring &property, const std::wstring 
 // inheritance for inherited properties, then `fallback`.
 std::wstring ComputedStyle(const Node &node, const std::wstring &property,
                            const std::wstring &fallback);
+// The cascade for many nodes of one document: its style sheets parsed once.
+// Value answers the cascaded value, else the property's initial value.
+class StyleCascade {
+public:
+  explicit StyleCascade(const PageDocument &document);
+  ~StyleCascade();
+  StyleCascade(const StyleCascade &) = delete;
+  StyleCascade &operator=(const StyleCascade &) = delete;
+  std::wstring Value(const Node &node, const std::wstring &property) const;
+
+private:
+  struct Sheet;
+  std::unique_ptr<Sheet> sheet_;
+};
 
 class HtmlDocument final : public StubIHTMLDocument2,
                            public StubIHTMLDocument3,

@@ -775,4 +775,24 @@ HRESULT NewCurrentStyle(Page *page, std::shared_ptr<Node> node, IHTMLCurrentStyl
   });
 }
 
+struct StyleCascade::Sheet {
+  std::vector<Rule> rules;
+};
+
+StyleCascade::StyleCascade(const PageDocument &document)
+    : sheet_(std::make_unique<Sheet>(Sheet{SheetRules(document)})) {}
+
+StyleCascade::~StyleCascade() = default;
+
+std::wstring StyleCascade::Value(const Node &node, const std::wstring &property) const {
+  for (const Node *at = &node; at && at->IsElement(); at = at->parent) {
+    std::wstring value = Specified(*at, property, sheet_->rules);
+    if (!value.empty() && !EqualsNoCase(value, L"inherit"))
+      return value;
+    if (!Inherited(property) && !EqualsNoCase(value, L"inherit"))
+      break;
+  }
+  return Fallback(node, property);
+}
+
 } // namespace tallowick::page

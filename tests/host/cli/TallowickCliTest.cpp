@@ -158,7 +158,9 @@ TEST_F(TallowickCliTest, DomPrintsTheTreeWithFramesNested) {
                         "        BODY\n");
   Outcome geometry = Tallowick("dom " + (folder_ / "inner.html").string() + " --geometry");
   EXPECT_EQ(geometry.status, 0);
-  EXPECT_NE(geometry.output.find("  BODY [0,0,0,0]\n"), std::string::npos) << geometry.output;
+  EXPECT_NE(geometry.output.find("  BODY [8,8,1016,30]\n"), std::string::npos) << geometry.output;
+  EXPECT_NE(geometry.output.find("        TD [10,10,20,28]\n"), std::string::npos)
+      << geometry.output;
 
   Outcome missing = Tallowick("dom " + (folder_ / "none.html").string());
   EXPECT_EQ(missing.status, 1);
