@@ -1,17 +1,23 @@
-// Inline style (IHTMLStyle) and the cascaded style (IHTMLCurrentStyle): the
-// element's style attribute, <style> rules with tag, class, id and
-// descendant selectors, and inheritance of the inherited properties.
+// Inline style (IHTMLStyle) and the style cascade: the element's style
+// attribute, <style> rules with tag, class, id and descendant selectors, and
+// inheritance of the inherited properties.
 #include <windows.h>
 
 #include <algorithm>
 #include <cwctype>
 
 #include "common/Strings.h"
+#include "page/ObjectSupport.h"
 #include "page/PageObjects.h"
+#include "page/StyleSupport.h"
 
 namespace tallowick::page {
 
 using platform::EqualsNoCase;
+using styles::CssName;
+using styles::Fallback;
+using styles::KnownProperty;
+using support::Text;
 
 namespace {
 
@@ -35,8 +41,6 @@ std::wstring Upper(std::wstring s) {
     c = static_cast<wchar_t>(std::towupper(c));
   return s;
 }
-
-std::wstring Text(BSTR value) { return value ? std::wstring(value, SysStringLen(value)) : L""; }
 
 // The CSS properties the style objects answer by name, as script names them.
 constexpr const wchar_t *kProperties[] = {L"color",
@@ -105,6 +109,10 @@ constexpr const wchar_t *kProperties[] = {L"color",
                                           L"filter",
                                           L"behavior"};
 
+} // namespace
+
+namespace styles {
+
 // Script name to CSS name: backgroundColor → background-color, styleFloat → float.
 std::wstring CssName(const std::wstring &name) {
   if (EqualsNoCase(name, L"styleFloat") || EqualsNoCase(name, L"cssFloat"))
@@ -127,6 +135,10 @@ const wchar_t *KnownProperty(const std::wstring &name) {
       return property;
   return nullptr;
 }
+
+} // namespace styles
+
+namespace {
 
 LONG Pixels(const std::wstring &value) {
   std::wstring v = Trim(value);
@@ -367,6 +379,10 @@ std::wstring DefaultDisplay(const Node &node) {
   return L"inline";
 }
 
+} // namespace
+
+namespace styles {
+
 std::wstring Fallback(const Node &node, const std::wstring &css) {
   if (css == L"display")
     return DefaultDisplay(node);
@@ -390,7 +406,7 @@ std::wstring Fallback(const Node &node, const std::wstring &css) {
   return {};
 }
 
-} // namespace
+} // namespace styles
 
 std::vector<std::pair<std::wstring, std::wstring>> ParseDeclarations(const std::wstring &css) {
   std::vector<std::pair<std::wstring, std::wstring>> out;
@@ -645,110 +661,6 @@ constexpr Member<Style> kStyleMembers[] = {
 constexpr std::span<const Member<Style>> kStyleTables[] = {kStyleMembers};
 std::span<const std::span<const Member<Style>>> Style::Tables() const { return kStyleTables; }
 
-class CurrentStyle final : public StubIHTMLCurrentStyle {
-public:
-  CurrentStyle(Page *page, std::shared_ptr<Node> node) : page_(page), node_(std::move(node)) {}
-  using Self = CurrentStyle;
-  PAGE_IUNKNOWN
-  PAGE_IDISPATCH
-
-  void *Find(REFIID riid) {
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
-        IsEqualIID(riid, IID_IHTMLCurrentStyle))
-      return static_cast<IHTMLCurrentStyle *>(this);
-    return nullptr;
-  }
-  std::span<const std::span<const Member<CurrentStyle>>> Tables() const;
-
-  HRESULT FindDynamic(const std::wstring &name, DISPID *id) {
-    const wchar_t *property = KnownProperty(name);
-    if (!property)
-      return DISP_E_UNKNOWNNAME;
-    *id = page_->ExpandoId(property);
-    return S_OK;
-  }
-  HRESULT InvokeDynamic(DISPID id, WORD flags, DISPPARAMS *, VARIANT *result) {
-    const std::wstring *name = page_->ExpandoName(id);
-    if (!name || !KnownProperty(*name) ||
-        (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)))
-      return DISP_E_MEMBERNOTFOUND;
-    if (result)
-      ToVariant(AllocBstr(Value(CssName(*name))), result);
-    return S_OK;
-  }
-
-  std::wstring Value(const std::wstring &css) {
-    return ComputedStyle(*node_, css, Fallback(*node_, css));
-  }
-  HRESULT GetText(const wchar_t *css, BSTR *p) {
-    if (!p)
-      return E_POINTER;
-    return Guarded([&] { return ToBstr(Value(css), p); });
-  }
-  HRESULT GetVariant(const wchar_t *css, VARIANT *p) {
-    if (!p)
-      return E_POINTER;
-    VariantInit(p);
-    return Guarded([&] {
-      ToVariant(AllocBstr(Value(css)), p);
-      return S_OK;
-    });
-  }
-
-#define CURRENT_TEXT(Name, css)                                                                    \
-  STDMETHOD(get_##Name)(BSTR * p) override { return GetText(css, p); }
-#define CURRENT_VARIANT(Name, css)                                                                 \
-  STDMETHOD(get_##Name)(VARIANT * p) override { return GetVariant(css, p); }
-  CURRENT_TEXT(position, L"position")
-  CURRENT_TEXT(styleFloat, L"float")
-  CURRENT_VARIANT(color, L"color")
-  CURRENT_VARIANT(backgroundColor, L"background-color")
-  CURRENT_TEXT(fontFamily, L"font-family")
-  CURRENT_TEXT(fontStyle, L"font-style")
-  CURRENT_VARIANT(fontWeight, L"font-weight")
-  CURRENT_VARIANT(fontSize, L"font-size")
-  CURRENT_VARIANT(left, L"left")
-  CURRENT_VARIANT(top, L"top")
-  CURRENT_VARIANT(width, L"width")
-  CURRENT_VARIANT(height, L"height")
-  CURRENT_TEXT(textAlign, L"text-align")
-  CURRENT_TEXT(textDecoration, L"text-decoration")
-  CURRENT_TEXT(display, L"display")
-  CURRENT_TEXT(visibility, L"visibility")
-  CURRENT_VARIANT(zIndex, L"z-index")
-  CURRENT_TEXT(overflow, L"overflow")
-  CURRENT_TEXT(cursor, L"cursor")
-#undef CURRENT_TEXT
-#undef CURRENT_VARIANT
-
-  STDMETHOD(getAttribute)(BSTR name, LONG, VARIANT *value) override {
-    if (!value)
-      return E_POINTER;
-    VariantInit(value);
-    std::wstring key = Text(name);
-    if (!KnownProperty(key)) {
-      value->vt = VT_NULL;
-      return S_OK;
-    }
-    return GetVariant(CssName(key).c_str(), value);
-  }
-
-private:
-  std::atomic<ULONG> refs_{0};
-  PageRef page_;
-  std::shared_ptr<Node> node_;
-};
-
-constexpr Member<CurrentStyle> kCurrentMembers[] = {
-#define Self CurrentStyle
-    PAGE_METHOD(IHTMLCurrentStyle, getAttribute),
-#undef Self
-};
-constexpr std::span<const Member<CurrentStyle>> kCurrentTables[] = {kCurrentMembers};
-std::span<const std::span<const Member<CurrentStyle>>> CurrentStyle::Tables() const {
-  return kCurrentTables;
-}
-
 } // namespace
 
 HRESULT NewStyle(Page *page, std::shared_ptr<Node> node, IHTMLStyle **out) {
@@ -757,18 +669,6 @@ HRESULT NewStyle(Page *page, std::shared_ptr<Node> node, IHTMLStyle **out) {
   *out = nullptr;
   return Guarded([&] {
     auto *style = new Style(page, std::move(node));
-    style->AddRef();
-    *out = style;
-    return S_OK;
-  });
-}
-
-HRESULT NewCurrentStyle(Page *page, std::shared_ptr<Node> node, IHTMLCurrentStyle **out) {
-  if (!out)
-    return E_POINTER;
-  *out = nullptr;
-  return Guarded([&] {
-    auto *style = new CurrentStyle(page, std::move(node));
     style->AddRef();
     *out = style;
     return S_OK;

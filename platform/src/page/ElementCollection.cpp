@@ -1,14 +1,16 @@
-// Live element collections, child node lists and their enumerators.
+// Live element collections and the selectors that feed them.
 #include <windows.h>
 
 #include <algorithm>
 
 #include "common/Strings.h"
+#include "page/ObjectSupport.h"
 #include "page/PageObjects.h"
 
 namespace tallowick::page {
 
 using platform::EqualsNoCase;
+using support::WrapAll;
 
 Selector AllUnder(std::shared_ptr<Node> root) {
   return [root] { return Descendants(root.get()); };
@@ -63,80 +65,6 @@ bool NameMatches(const Node &node, const std::wstring &name) {
     return true;
   const Attribute *attr = node.FindAttribute(L"name");
   return attr && attr->value == name;
-}
-
-class EnumVariant final : public IEnumVARIANT {
-public:
-  EnumVariant(std::vector<IDispatch *> items, size_t position)
-      : items_(std::move(items)), position_(position) {}
-  ~EnumVariant() {
-    for (IDispatch *item : items_)
-      if (item)
-        item->Release();
-  }
-  STDMETHOD(QueryInterface)(REFIID riid, void **ppv) override {
-    if (!ppv)
-      return E_POINTER;
-    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IEnumVARIANT)) {
-      *ppv = nullptr;
-      return E_NOINTERFACE;
-    }
-    AddRef();
-    *ppv = static_cast<IEnumVARIANT *>(this);
-    return S_OK;
-  }
-  PAGE_REFCOUNT
-  STDMETHOD(Next)(ULONG count, VARIANT *out, ULONG *fetched) override {
-    if (!out && count)
-      return E_POINTER;
-    ULONG done = 0;
-    for (; done < count && position_ < items_.size(); ++done, ++position_) {
-      VariantInit(&out[done]);
-      IDispatch *item = items_[position_];
-      if (item)
-        item->AddRef();
-      ToVariant(item, &out[done]);
-    }
-    if (fetched)
-      *fetched = done;
-    return done == count ? S_OK : S_FALSE;
-  }
-  STDMETHOD(Skip)(ULONG count) override {
-    size_t left = items_.size() - position_;
-    position_ += std::min<size_t>(count, left);
-    return count <= left ? S_OK : S_FALSE;
-  }
-  STDMETHOD(Reset)() override {
-    position_ = 0;
-    return S_OK;
-  }
-  STDMETHOD(Clone)(IEnumVARIANT **out) override {
-    if (!out)
-      return E_POINTER;
-    *out = nullptr;
-    return Guarded([&] {
-      for (IDispatch *item : items_)
-        if (item)
-          item->AddRef();
-      auto *clone = new EnumVariant(items_, position_);
-      clone->AddRef();
-      *out = clone;
-      return S_OK;
-    });
-  }
-
-private:
-  std::atomic<ULONG> refs_{0};
-  std::vector<IDispatch *> items_;
-  size_t position_;
-};
-
-std::vector<IDispatch *> WrapAll(const std::vector<Node *> &nodes) {
-  std::vector<IDispatch *> items;
-  items.reserve(nodes.size());
-  for (Node *node : nodes)
-    items.push_back(WrapNode(node));
-  return items;
 }
 
 class ElementCollection final : public StubIHTMLElementCollection {
@@ -301,103 +229,7 @@ std::span<const std::span<const Member<ElementCollection>>> ElementCollection::T
   return kCollectionTables;
 }
 
-class ChildNodes final : public StubIHTMLDOMChildrenCollection {
-public:
-  ChildNodes(Page *page, std::shared_ptr<Node> node) : page_(page), node_(std::move(node)) {}
-  using Self = ChildNodes;
-  PAGE_IUNKNOWN
-  PAGE_IDISPATCH
-
-  void *Find(REFIID riid) {
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
-        IsEqualIID(riid, IID_IHTMLDOMChildrenCollection))
-      return static_cast<IHTMLDOMChildrenCollection *>(this);
-    return nullptr;
-  }
-  std::span<const std::span<const Member<ChildNodes>>> Tables() const;
-  HRESULT FindDynamic(const std::wstring &, DISPID *) { return DISP_E_UNKNOWNNAME; }
-  HRESULT InvokeDynamic(DISPID id, WORD, DISPPARAMS *params, VARIANT *result) {
-    if (id == DISPID_NEWENUM) {
-      Out<IUnknown *> enumerator;
-      HRESULT hr = get__newEnum(enumerator.Get());
-      if (SUCCEEDED(hr))
-        enumerator.Deliver(result);
-      return hr;
-    }
-    if (id != DISPID_VALUE || params->cArgs < 1)
-      return DISP_E_MEMBERNOTFOUND;
-    Arg<LONG> index;
-    HRESULT hr = index.Set(params->rgvarg[params->cArgs - 1]);
-    if (FAILED(hr))
-      return hr;
-    Out<IDispatch *> found;
-    hr = item(index.value, found.Get());
-    if (SUCCEEDED(hr))
-      found.Deliver(result);
-    return hr;
-  }
-
-  STDMETHOD(get_length)(LONG *p) override {
-    if (!p)
-      return E_POINTER;
-    *p = static_cast<LONG>(node_->children.size());
-    return S_OK;
-  }
-  STDMETHOD(get__newEnum)(IUnknown **p) override {
-    if (!p)
-      return E_POINTER;
-    *p = nullptr;
-    return Guarded([&] {
-      std::vector<Node *> nodes;
-      for (auto &child : node_->children)
-        nodes.push_back(child.get());
-      return NewEnumerator(WrapAll(nodes), p);
-    });
-  }
-  STDMETHOD(item)(LONG index, IDispatch **p) override {
-    if (!p)
-      return E_POINTER;
-    *p = nullptr;
-    if (index < 0 || static_cast<size_t>(index) >= node_->children.size())
-      return E_INVALIDARG;
-    *p = WrapNode(node_->children[static_cast<size_t>(index)].get());
-    return *p ? S_OK : E_OUTOFMEMORY;
-  }
-
-private:
-  std::atomic<ULONG> refs_{0};
-  PageRef page_;
-  std::shared_ptr<Node> node_;
-};
-
-constexpr Member<ChildNodes> kChildNodesMembers[] = {
-#define Self ChildNodes
-    PAGE_GET(IHTMLDOMChildrenCollection, length),
-    PAGE_METHOD(IHTMLDOMChildrenCollection, item),
-#undef Self
-};
-constexpr std::span<const Member<ChildNodes>> kChildNodesTables[] = {kChildNodesMembers};
-
-std::span<const std::span<const Member<ChildNodes>>> ChildNodes::Tables() const {
-  return kChildNodesTables;
-}
-
 } // namespace
-
-HRESULT NewEnumerator(std::vector<IDispatch *> items, IUnknown **out) {
-  EnumVariant *enumerator = nullptr;
-  try {
-    enumerator = new EnumVariant(std::move(items), 0);
-  } catch (...) {
-    for (IDispatch *item : items) // not moved from when the allocation failed
-      if (item)
-        item->Release();
-    return E_OUTOFMEMORY;
-  }
-  enumerator->AddRef();
-  *out = enumerator;
-  return S_OK;
-}
 
 HRESULT NewElementCollection(Page *page, Selector selector, IHTMLElementCollection **out) {
   if (!out)
@@ -407,18 +239,6 @@ HRESULT NewElementCollection(Page *page, Selector selector, IHTMLElementCollecti
     auto *collection = new ElementCollection(page, std::move(selector));
     collection->AddRef();
     *out = collection;
-    return S_OK;
-  });
-}
-
-HRESULT NewChildNodes(Page *page, std::shared_ptr<Node> node, IDispatch **out) {
-  if (!out)
-    return E_POINTER;
-  *out = nullptr;
-  return Guarded([&] {
-    auto *list = new ChildNodes(page, std::move(node));
-    list->AddRef();
-    *out = static_cast<IHTMLDOMChildrenCollection *>(list);
     return S_OK;
   });
 }
