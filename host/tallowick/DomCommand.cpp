@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "Cli.h"
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 #include "tallowick/Page.h"
 
 namespace tallowick::cli {

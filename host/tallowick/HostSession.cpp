@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 
 namespace tallowick::cli {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "Cli.h"
 #include "HostSession.h"
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 
 namespace tallowick::cli {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "Cli.h"
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 #include "tallowick/Loader.h"
 
 namespace tallowick::cli {

@@ -1,7 +1,7 @@
 // The built-in class table and the class factory its entries share.
 #include "com/SystemClasses.h"
 
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 #include "regexp/RegExpInternal.h"
 #include "xml/XmlDocument.h"
 

@@ -8,7 +8,7 @@
 
 #include "com/ComInternal.h"
 #include "com/RegKey.h"
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 
 namespace {
 

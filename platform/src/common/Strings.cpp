@@ -1,4 +1,4 @@
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 
 
 namespace tallowick::platform {

@@ -2,7 +2,7 @@
 // (for dates before 30-Dec-1899 the fraction still counts forward from midnight).
 #include "oleaut/OleAut.h"
 
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 
 #include <cmath>
 #include <ctime>

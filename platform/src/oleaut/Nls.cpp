@@ -2,7 +2,7 @@
 // comparison, date formatting and the UTF-8 code pages.
 #include "oleaut/OleAut.h"
 
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 
 #include <algorithm>
 #include <cstring>

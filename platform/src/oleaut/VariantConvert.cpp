@@ -3,7 +3,7 @@
 #include "oleaut/NumberText.h"
 #include "oleaut/OleAut.h"
 
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 
 #include <algorithm>
 #include <cfloat>

@@ -1,6 +1,6 @@
 #include "page/Dispatch.h"
 
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 
 namespace tallowick::page {
 

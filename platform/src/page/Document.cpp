@@ -1,7 +1,7 @@
 // The document and window objects of a page's documents.
 #include <windows.h>
 
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 #include "page/HtmlElement.h"
 #include "page/Layout.h"
 

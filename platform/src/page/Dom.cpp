@@ -11,7 +11,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 
 namespace tallowick::page {
 

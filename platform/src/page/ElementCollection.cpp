@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 #include "page/ObjectSupport.h"
 #include "page/PageObjects.h"
 

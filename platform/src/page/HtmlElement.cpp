@@ -4,7 +4,7 @@
 #include <array>
 #include <cwctype>
 
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 #include "page/Layout.h"
 
 namespace tallowick::page {

@@ -110,7 +110,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 #include "page/PageObjects.h"
 
 namespace tallowick::page {

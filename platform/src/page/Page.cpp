@@ -5,7 +5,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 
 namespace tallowick::page {
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 #include "page/ObjectSupport.h"
 #include "page/PageObjects.h"
 

@@ -1,7 +1,7 @@
 // Late-bound call plumbing shared by the RegExp component's classes.
 #include "regexp/RegExpInternal.h"
 
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 
 namespace tallowick::platform::regexp {
 

@@ -1,5 +1,5 @@
 // The Reg* functions of winreg.h over the registry file.
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 #include "registry/RegistryStore.h"
 
 #include <windows.h>

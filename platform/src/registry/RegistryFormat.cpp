@@ -1,6 +1,6 @@
 #include "registry/RegistryFormat.h"
 
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 
 #include <cstring>
 #include <optional>

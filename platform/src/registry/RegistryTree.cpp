@@ -1,6 +1,6 @@
 #include "registry/RegistryTree.h"
 
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 
 #include <algorithm>
 

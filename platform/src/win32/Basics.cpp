@@ -1,5 +1,5 @@
 // Last error, thread and process ids, time, wide-string helpers, CloseHandle.
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 #include "win32/Handles.h"
 
 #include <windows.h>

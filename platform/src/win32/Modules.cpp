@@ -3,7 +3,7 @@
 // is the module's count: each successful load opens it once more, each
 // FreeLibrary closes it once, and the last close unloads it (running DllMain's
 // detach from the module's destructor).
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 #include "tallowick/Loader.h"
 
 #include <windows.h>

@@ -1,6 +1,6 @@
 #include "win32/SharedObjects.h"
 
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 
 #include <fcntl.h>
 #include <signal.h>

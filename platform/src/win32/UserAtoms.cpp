@@ -1,7 +1,7 @@
 // The process-wide user atom table and registered clipboard formats.
 #include "win32/UserAtoms.h"
 
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 
 #include <mutex>
 #include <vector>

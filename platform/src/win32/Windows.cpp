@@ -8,7 +8,7 @@
 // HWND_MESSAGE) and child windows are not found, as on Windows.
 #include <windows.h>
 
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 #include "win32/UserAtoms.h"
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 #include "oleaut/OleAut.h"
 #include "xml/XmlDocument.h"
 #include "xml/XmlNode.h"

@@ -2,7 +2,7 @@
 // (case-insensitive), each answered through the object's own interfaces.
 #include <functional>
 
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 #include "xml/XmlCommon.h"
 
 namespace tallowick::platform::xml {

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <sys/stat.h>
 
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 #include "oleaut/OleAut.h"
 #include "xml/XmlNode.h"
 

@@ -1,6 +1,6 @@
 #include "xml/XmlNode.h"
 
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 #include "xml/XmlDocument.h"
 
 namespace tallowick::platform::xml {

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "common/Strings.h"
+#include "tallowick/Strings.h"
 #include "xml/XmlDocument.h"
 #include "xml/XmlNode.h"
 
