@@ -32,6 +32,9 @@ struct PageEvent {
   std::wstring id;       // of the source element
   long sourceIndex = -1; // of the source element
   std::wstring detail;   // the URL for "navigate"
+  // The source element itself (no reference: valid during the handler call only;
+  // null when the event has no source element).
+  IHTMLElement *element = nullptr;
 };
 // Answers whether the event runs its default action (false: cancelled).
 using PageEventHandler = std::function<bool(const PageEvent &event)>;
@@ -40,5 +43,12 @@ using PageEventHandler = std::function<bool(const PageEvent &event)>;
 HRESULT SetPageEventHandler(IHTMLDocument2 *document, PageEventHandler handler);
 // The events fired so far on the page of `document`, oldest first.
 HRESULT GetPageEvents(IHTMLDocument2 *document, std::vector<PageEvent> *events);
+
+// The view-link document that the behaviour of `element` renders into, with one
+// reference; S_FALSE and null when the element has none.
+HRESULT GetViewLinkDocument(IHTMLElement *element, IHTMLDocument2 **document);
+// The element that owns a view-link document, with one reference; S_FALSE and
+// null for a page's or a frame's own document.
+HRESULT GetViewLinkOwner(IHTMLDocument2 *document, IHTMLElement **owner);
 
 } // namespace tallowick::platform

@@ -68,11 +68,20 @@ bool Page::Fire(const std::wstring &type, const Node *source, const std::wstring
   events.push_back(event);
   if (!handler)
     return true;
+  IDispatch *element =
+      source && source->IsElement() ? WrapNode(const_cast<Node *>(source)) : nullptr;
+  if (element)
+    element->QueryInterface(IID_IHTMLElement, reinterpret_cast<void **>(&event.element));
+  bool run = true;
   try {
-    return handler(event);
+    run = handler(event);
   } catch (...) {
-    return true;
   }
+  if (event.element)
+    event.element->Release();
+  if (element)
+    element->Release();
+  return run;
 }
 
 IDispatch *WrapNode(Node *node) {
@@ -202,6 +211,24 @@ HRESULT GetPageEvents(IHTMLDocument2 *document, std::vector<PageEvent> *events) 
     *events = object->GetPage()->events;
     return S_OK;
   });
+}
+
+HRESULT GetViewLinkDocument(IHTMLElement *element, IHTMLDocument2 **document) {
+  if (!document)
+    return E_POINTER;
+  *document = nullptr;
+  if (!element)
+    return E_INVALIDARG;
+  return S_FALSE;
+}
+
+HRESULT GetViewLinkOwner(IHTMLDocument2 *document, IHTMLElement **owner) {
+  if (!owner)
+    return E_POINTER;
+  *owner = nullptr;
+  if (!document)
+    return E_INVALIDARG;
+  return S_FALSE;
 }
 
 } // namespace tallowick::platform
