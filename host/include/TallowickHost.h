@@ -105,3 +105,36 @@ public:
 };
 __CRT_UUID_DECL(IWIHostCallbacks, 0x29E2FA0F, 0xCBEF, 0x4A18, 0x8A, 0x6E, 0x30, 0x04, 0xE9, 0x7D,
                 0x51, 0x21)
+
+// {6A0E5C1B-3F2D-4B8E-9C47-1D5E8F20A3B6}: a browser of the host, the root of an
+// object tree, ProgID "Quillon.WIBrowserIE". Its IUnknown is its IWebObj2.
+inline const CLSID CLSID_WIBrowserIE = {
+    0x6A0E5C1B, 0x3F2D, 0x4B8E, {0x9C, 0x47, 0x1D, 0x5E, 0x8F, 0x20, 0xA3, 0xB6}};
+inline constexpr const wchar_t *kBrowserProgID = L"Quillon.WIBrowserIE";
+
+// The host program's side of a browser: kits, the page, recorded steps.
+// Steps are recorded while recording is on; each is one line of text (see
+// the README) and the record the kit or host object filled for it.
+MIDL_INTERFACE("0C7B3E52-9A61-4D2F-8E15-6B4A2F9D0C73")
+IWIHostBrowser : public IUnknown {
+public:
+  // Creates the kit by CLSID, initialises it with a kits manager and asks its
+  // factory for an object for every element of every later page.
+  STDMETHOD(LoadKit)(REFCLSID kit) = 0;
+  // Adds a kit factory directly (kitId: the id its objects carry).
+  STDMETHOD(AddKitFactory)(IWIKitFactoryEx * factory, LONG kitId) = 0;
+  // Loads a page from a file (an empty URL: the file's URL) and builds its tree.
+  STDMETHOD(LoadPage)(BSTR path) = 0;
+  // Shows a loaded document (IHTMLDocument2) and builds its tree.
+  STDMETHOD(SetDocument)(IUnknown * document) = 0;
+  // The page agent object; S_FALSE and null before a page is shown.
+  STDMETHOD(GetPageAO)(IWebObj2 * *page) = 0;
+  STDMETHOD(SetRecording)(VARIANT_BOOL on) = 0;
+  STDMETHOD(GetStepCount)(LONG * count) = 0;
+  // Either out-pointer may be null.
+  STDMETHOD(GetStep)(LONG index, BSTR * text, IWebInfo * *record) = 0;
+  // Releases the page with every agent object, and the kits.
+  STDMETHOD(Close)() = 0;
+};
+__CRT_UUID_DECL(IWIHostBrowser, 0x0C7B3E52, 0x9A61, 0x4D2F, 0x8E, 0x15, 0x6B, 0x4A, 0x2F, 0x9D,
+                0x0C, 0x73)

@@ -21,6 +21,6 @@ HRESULT CreateFilterStruct(IUnknown *outer, REFIID riid, void **ppv);
 HRESULT CreateAgentServices(IUnknown *outer, REFIID riid, void **ppv);
 HRESULT CreateKitsManager(IUnknown *outer, REFIID riid, void **ppv);
 HRESULT CreateCallbackRegistry(IUnknown *outer, REFIID riid, void **ppv);
-
+HRESULT CreateBrowser(IUnknown *outer, REFIID riid, void **ppv);
 
 } // namespace host

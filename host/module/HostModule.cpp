@@ -83,6 +83,7 @@ CClassFactory g_runtimeID{host::CreateRuntimeID};
 CClassFactory g_agentServices{host::CreateAgentServices};
 CClassFactory g_kitsManager{host::CreateKitsManager};
 CClassFactory g_callbackRegistry{host::CreateCallbackRegistry};
+CClassFactory g_browser{host::CreateBrowser};
 
 const HostClass kClasses[] = {
     {CLSID_WebInfo, L"WebInfo Class", nullptr, g_webInfo},
@@ -97,6 +98,7 @@ const HostClass kClasses[] = {
     {CLSID_WIKitsManager, L"WIKitsManagerIE Class", kKitsManagerProgID, g_kitsManager},
     {CLSID_WICallbackRegistry, L"WICallbackRegistryIE Class", kCallbackRegistryProgID,
      g_callbackRegistry},
+    {CLSID_WIBrowserIE, L"WIBrowserIE Class", kBrowserProgID, g_browser},
 };
 
 // The module's file name without its folder; empty when it cannot be read.

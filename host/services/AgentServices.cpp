@@ -14,6 +14,7 @@
 #include "TallowickHost.h"
 #include "common/ComObject.h"
 #include "module/HostClasses.h"
+#include "tree/AgentObjectServices.h"
 
 namespace host {
 namespace {
@@ -35,13 +36,6 @@ struct OwnedVariant {
   VARIANT value;
 };
 using Settings = std::map<std::wstring, std::unique_ptr<OwnedVariant>>;
-
-HRESULT NoObject(IWebObj2 **ao) {
-  if (ao == nullptr)
-    return E_POINTER;
-  *ao = nullptr;
-  return S_FALSE;
-}
 
 class CAgentServices;
 
@@ -131,17 +125,25 @@ public:
     }
   }
 
-  // IWIAgentObjectServices: the host has no object tree yet, so no agent
-  // object is found.
-  STDMETHODIMP FindAO(IUnknown *, IWebObj2 **ao) override { return NoObject(ao); }
-  STDMETHODIMP FindAOById(IWebRunTimeID *, IWebObj2 **ao) override { return NoObject(ao); }
-  STDMETHODIMP GetBrowserAO(IWebObj2 *, IWebObj2 **ao) override { return NoObject(ao); }
-  STDMETHODIMP GetPageAO(IWebObj2 *, IWebObj2 **ao) override { return NoObject(ao); }
-  STDMETHODIMP GetElementAO(IUnknown *, IWebObj2 *, VARIANT_BOOL, IWebObj2 **ao) override {
-    return NoObject(ao);
+  // IWIAgentObjectServices: the agent objects of the host's object trees.
+  STDMETHODIMP FindAO(IUnknown *element, IWebObj2 **ao) override {
+    return tree::FindAO(element, ao);
   }
-  STDMETHODIMP GetViewLinkElementAO(IUnknown *, IWebObj2 *, IWebObj2 **ao) override {
-    return NoObject(ao);
+  STDMETHODIMP FindAOById(IWebRunTimeID *id, IWebObj2 **ao) override {
+    return tree::FindAOById(id, ao);
+  }
+  STDMETHODIMP GetBrowserAO(IWebObj2 *from, IWebObj2 **ao) override {
+    return tree::GetBrowserAO(from, ao);
+  }
+  STDMETHODIMP GetPageAO(IWebObj2 *from, IWebObj2 **ao) override {
+    return tree::GetPageAO(from, ao);
+  }
+  STDMETHODIMP GetElementAO(IUnknown *element, IWebObj2 *parent, VARIANT_BOOL create,
+                            IWebObj2 **ao) override {
+    return tree::GetElementAO(element, parent, create != VARIANT_FALSE, ao);
+  }
+  STDMETHODIMP GetViewLinkElementAO(IUnknown *element, IWebObj2 *parent, IWebObj2 **ao) override {
+    return tree::GetViewLinkElementAO(element, parent, ao);
   }
 
   // IWIHostSettings. A replaced or removed value is released outside the
