@@ -21,15 +21,10 @@ struct Attr {
 
 bool AttrMatches(IHTMLElement *element, const Attr &attr) {
   bool present = false;
-  std::wstring text;
-  if (EqualsNoCase(attr.name, L"class")) {
+  std::wstring text = AttributeText(element, attr.name.c_str(), &present);
+  if (!present && EqualsNoCase(attr.name, L"class")) {
     text = ClassName(element);
-    present = !text.empty() || !AttributeText(element, L"class", &present).empty() || present;
-  } else if (EqualsNoCase(attr.name, L"id")) {
-    text = ElementId(element);
     present = !text.empty();
-  } else {
-    text = AttributeText(element, attr.name.c_str(), &present);
   }
   return present && (!attr.hasValue || text == attr.value);
 }

@@ -819,7 +819,7 @@ void ObjectTree::Record(const std::wstring &type, IHTMLElement *element) {
   // The kits say which object records the event; otherwise the host's own.
   ComPtr<IWebObj2> recorder;
   VariantHolder data;
-  SAFEARRAY *array = SafeArrayCreateVector(VT_VARIANT, 0, 3);
+  SAFEARRAY *array = SafeArrayCreateVector(VT_VARIANT, 0, 4); // name, x, y, window
   if (array == nullptr)
     return;
   data->vt = VT_ARRAY | VT_VARIANT;
@@ -837,6 +837,9 @@ void ObjectTree::Record(const std::wstring &type, IHTMLElement *element) {
   SafeArrayPutElement(array, &at, &item);
   item.lVal = point.y;
   at = 2;
+  SafeArrayPutElement(array, &at, &item);
+  item.lVal = 0;
+  at = 3;
   SafeArrayPutElement(array, &at, &item);
   std::vector<Kit> kits = kits_;
   for (const Kit &kit : kits) {
