@@ -1,6 +1,8 @@
 // Element attributes of the element object on real pages.
 #include "WebObjTestSupport.h"
 
+#include "support/QilSafeArray.h"
+
 namespace {
 
 TEST_F(WebObjTest, AttributeQueryEdges) {
@@ -170,6 +172,111 @@ TEST_F(WebObjTest, ComparisonsAndNamedDomAttributes) {
   EXPECT_STREQ(tag.Text(), L"A");
   IWebInfo *none = nullptr;
   EXPECT_EQ(ao->GetAttrs(&none), E_UNEXPECTED);
+}
+
+} // namespace
+
+namespace {
+
+// Stands in for the host's browser agent object: answers the browser
+// services with the host's callback registry.
+class CBrowserAO : public CIE4Obj {
+public:
+  explicit CBrowserAO(IUnknown *registry) : CIE4Obj(nullptr, nullptr), services_(this, registry) {}
+  STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override {
+    if (ppv != nullptr && riid == __uuidof(IWIBrowserServices)) {
+      *ppv = static_cast<IWIBrowserServices *>(&services_);
+      AddRef();
+      return S_OK;
+    }
+    return CIE4Obj::QueryInterface(riid, ppv);
+  }
+
+private:
+  class CServices : public IWIBrowserServices {
+  public:
+    CServices(CBrowserAO *owner, IUnknown *registry) : owner_(owner), registry_(registry) {}
+    STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override {
+      return owner_->QueryInterface(riid, ppv);
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return owner_->AddRef(); }
+    STDMETHODIMP_(ULONG) Release() override { return owner_->Release(); }
+    STDMETHODIMP GetCallbackRegistry(IUnknown **registry) override {
+      return registry_.CopyTo(registry);
+    }
+
+  private:
+    CBrowserAO *owner_;
+    CQilComPtr<IUnknown> registry_;
+  };
+  CServices services_;
+};
+
+// A host exit point that answers every attribute with one string.
+class CAttrHandler : public IDispatch {
+public:
+  STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override {
+    *ppv = riid == IID_IUnknown || riid == IID_IDispatch ? this : nullptr;
+    if (*ppv == nullptr)
+      return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
+  STDMETHODIMP_(ULONG) Release() override { return --refs; }
+  STDMETHODIMP GetTypeInfoCount(UINT *count) override { return *count = 0, S_OK; }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo **) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCID, DISPID *) override {
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *params, VARIANT *, EXCEPINFO *,
+                      UINT *) override {
+    ++calls;
+    CQilSafeArray input;
+    input.FromVariant(params->rgvarg[1]);
+    CQilComPtr<IUnknown> ao;
+    input.ReadInterface(&ao);
+    input.ReadLong(lastId);
+    CQilSafeArray output;
+    output.AppendBool(true);
+    output.AppendInterface(HostServices::NewWebAttrValString(CQilBstr(L"from callback")));
+    return output.ToVariant(params->rgvarg[0].pvarVal);
+  }
+  ULONG refs = 1;
+  int calls = 0;
+  LONG lastId = 0;
+};
+
+TEST_F(WebObjTest, KitGetObjAttrCallbackTakesOverButNotTheKitId) {
+  Load("<html><body><div id=d>text</div></body></html>");
+  CQilComPtr<IUnknown> registry;
+  ASSERT_EQ(CoCreateInstance(CLSID_WICallbackRegistry, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                             reinterpret_cast<void **>(&registry)),
+            S_OK);
+  CQilComPtr<IWIHostCallbacks> callbacks;
+  ASSERT_EQ(callbacks.QueryFrom(registry), S_OK);
+  CAttrHandler handler;
+  ASSERT_EQ(callbacks->BindCallback(CQilBstr(L"KitGetObjAttr"), &handler), S_OK);
+  {
+    CQilComPtr<IWebObj2> browser(new CBrowserAO(registry));
+    CQilComPtr<IWebObj2> ao = AO(L"d", browser);
+    ao->SetKitId(9);
+    CQilComPtr<IWebAttrVal> value;
+    ASSERT_EQ(ao->GetAttr(58, nullptr, &value), S_OK);
+    EXPECT_EQ(String(value), L"from callback");
+    EXPECT_EQ(handler.calls, 1);
+    EXPECT_EQ(handler.lastId, 58);
+    ASSERT_EQ(ao->GetAttr(185, nullptr, &value), S_OK);
+    EXPECT_EQ(Long(value), 9);
+    EXPECT_EQ(handler.calls, 1);
+    // Unbound: the element's own answer.
+    callbacks->UnbindCallback(CQilBstr(L"KitGetObjAttr"));
+    ASSERT_EQ(ao->GetAttr(58, nullptr, &value), S_OK);
+    EXPECT_EQ(String(value), L"DIV");
+    ao->ReleaseRefs();
+  }
+  callbacks->Reset();
+  EXPECT_EQ(handler.refs, 1u);
 }
 
 } // namespace
