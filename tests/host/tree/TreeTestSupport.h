@@ -126,10 +126,14 @@ protected:
     SysFreeString(text);
     return out;
   }
-  // The subtree as "Class name" lines, indented by two spaces a level.
+  // The subtree as "Class name" lines, indented by two spaces a level (the
+  // name of a kit's object is its attribute 146).
   static std::string Dump(IWebObj2 *ao, int depth = 0) {
-    std::string out = std::string(static_cast<size_t>(depth) * 2, ' ') +
-                      tallowick::platform::Narrow(Text(ao, 0) + L" " + Text(ao, 95)) + "\n";
+    LONG kitId = 0;
+    ao->GetKitID(&kitId);
+    std::string out =
+        std::string(static_cast<size_t>(depth) * 2, ' ') +
+        tallowick::platform::Narrow(Text(ao, 0) + L" " + Text(ao, kitId != 0 ? 146 : 95)) + "\n";
     LONG count = 0;
     ao->GetDirectChildCount(0, &count);
     for (LONG i = 0; i < count; ++i) {
