@@ -135,6 +135,9 @@ public:
   STDMETHOD(GetStep)(LONG index, BSTR * text, IWebInfo * *record) = 0;
   // Releases the page with every agent object, and the kits.
   STDMETHOD(Close)() = 0;
+  // The children of an agent object in the browser's tree (a SAFEARRAY of
+  // VARIANT, VT_UNKNOWN entries), whatever the object itself lists.
+  STDMETHOD(GetTreeChildren)(IWebObj2 * ao, SAFEARRAY * *children) = 0;
 };
 __CRT_UUID_DECL(IWIHostBrowser, 0x0C7B3E52, 0x9A61, 0x4D2F, 0x8E, 0x15, 0x6B, 0x4A, 0x2F, 0x9D,
                 0x0C, 0x73)

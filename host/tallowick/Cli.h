@@ -24,6 +24,10 @@ int RunRegister(const Invocation &invocation, bool unregister);
 int RunRegistry(const Invocation &invocation);
 int RunKitInfo(const Invocation &invocation);
 int RunDom(const Invocation &invocation);
+int RunTree(const Invocation &invocation);
+
+// A JSON string literal of UTF-8 text.
+std::string JsonString(const std::string &text);
 
 void PrintUsage();
 

@@ -28,6 +28,8 @@ struct KitInfo {
 
 constexpr LONG kKitPrivateRequest = 1025;
 
+} // namespace
+
 std::string JsonString(const std::string &text) {
   std::string out = "\"";
   for (unsigned char c : text) {
@@ -44,6 +46,8 @@ std::string JsonString(const std::string &text) {
   }
   return out + "\"";
 }
+
+namespace {
 
 std::string FromBstr(BSTR text) {
   return tallowick::platform::Narrow(std::wstring(text, SysStringLen(text)));

@@ -16,7 +16,8 @@ void PrintUsage() {
              "  register MODULE           load MODULE and call its DllRegisterServer\n"
              "  unregister MODULE         load MODULE and call its DllUnregisterServer\n"
              "  registry export [KEY]     print the registry, or the subtree at KEY, as REGEDIT4\n"
-             "  dom PAGE [--geometry]     print the element tree of the HTML page in file PAGE\n",
+             "  dom PAGE [--geometry]     print the element tree of the HTML page in file PAGE\n"
+             "  tree PAGE [--json]        print the agent object tree of the page, kits included\n",
              stderr);
 }
 
@@ -78,6 +79,8 @@ int main(int argc, char **argv) {
     status = RunRegistry(invocation);
   } else if (command == "dom") {
     status = RunDom(invocation);
+  } else if (command == "tree") {
+    status = RunTree(invocation);
   } else {
     std::fprintf(stderr, "tallowick: unknown command '%s'\n", command.c_str());
     PrintUsage();

@@ -131,6 +131,21 @@ public:
     });
   }
 
+  STDMETHODIMP GetTreeChildren(IWebObj2 *ao, SAFEARRAY **children) override {
+    if (children == nullptr)
+      return E_POINTER;
+    *children = nullptr;
+    return Guarded([&]() -> HRESULT {
+      Node *node = tree_->NodeOfAO(ao);
+      if (node == nullptr)
+        return E_INVALIDARG;
+      std::vector<IWebObj2 *> aos;
+      for (Node *child : node->children)
+        aos.push_back(child->ao);
+      return AppendAOs(aos, children);
+    });
+  }
+
   // IWIBrowserServices
   STDMETHODIMP GetCallbackRegistry(IUnknown **registry) override {
     if (registry == nullptr)

@@ -168,4 +168,52 @@ TEST_F(TallowickCliTest, DomPrintsTheTreeWithFramesNested) {
   EXPECT_EQ(Tallowick("dom").status, 2);
 }
 
+TEST_F(TallowickCliTest, TreePrintsTheAgentObjectsOfAPage) {
+  const std::string examples = TALLOWICK_EXAMPLES_DIR;
+  Outcome plain = Tallowick("tree " + examples + "/form.html");
+  EXPECT_EQ(plain.status, 0) << plain.output;
+  // Without a registered kit the tree says so on standard error first.
+  const std::string note = "tallowick: no kit registered (tallowick register libTallowickIE.so); "
+                           "the tree has the host's classes only\n";
+  ASSERT_EQ(plain.output.rfind(note, 0), 0u) << plain.output;
+  EXPECT_EQ(plain.output.substr(note.size()),
+            "Page \"Order form\" kit 0 rtid 1;0;0;1\n"
+            "  Frame \"Order form\" kit 0 rtid 1;1;0;0\n"
+            "    WebElement \"Panel1\" kit 0 rtid 1;1;1;0\n"
+            "      WebEdit \"txtName\" kit 0 rtid 1;1;2;0\n"
+            "      WebList \"ddlCountry\" kit 0 rtid 1;1;3;0\n"
+            "      WebElement \"rblShip\" kit 0 rtid 1;1;4;0\n"
+            "        WebRadioGroup \"rblShip\" kit 0 rtid 1;1;5;0\n"
+            "      WebCheckBox \"chkGift\" kit 0 rtid 1;1;6;0\n"
+            "      WebEdit \"txtNotes\" kit 0 rtid 1;1;7;0\n"
+            "      Image \"Logo\" kit 0 rtid 1;1;8;0\n"
+            "      WebButton \"Order\" kit 0 rtid 1;1;9;0\n");
+  ASSERT_EQ(Tallowick("register libTallowickIE.so").status, 0);
+  Outcome json = Tallowick("tree --json " + examples + "/frames.html");
+  EXPECT_EQ(json.status, 0) << json.output;
+  EXPECT_EQ(json.output.find("no kit registered"), std::string::npos) << json.output;
+  EXPECT_EQ(
+      json.output.rfind("{\"class\":\"Page\",\"name\":\"Frames\",\"kitId\":0,\"rtid\":\"1;0;0;1\","
+                        "\"children\":[{\"class\":\"Frame\",\"name\":\"Frames\",\"kitId\":0,"
+                        "\"rtid\":\"1;1;0;0\",\"children\":[{\"class\":\"Frame\",\"name\":\"nav\","
+                        "\"kitId\":0,\"rtid\":\"1;2;0;0\",\"children\":[{\"class\":\"Link\","
+                        "\"name\":\"Orders\",\"kitId\":0,\"rtid\":\"1;2;1;0\",\"children\":[]},",
+                        0),
+      0u)
+      << json.output;
+  EXPECT_EQ(json.output.substr(json.output.size() - 8), "[]}]}]}\n") << json.output;
+  size_t opened = 0, closed = 0;
+  for (char c : json.output) {
+    opened += c == '{' || c == '[';
+    closed += c == '}' || c == ']';
+  }
+  EXPECT_EQ(opened, closed);
+
+  EXPECT_EQ(Tallowick("tree").status, 2);
+  EXPECT_EQ(Tallowick("tree a.html b.html").status, 2);
+  Outcome missing = Tallowick("tree " + (folder_ / "none.html").string());
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.output.find("cannot load page"), std::string::npos);
+}
+
 } // namespace
