@@ -267,13 +267,16 @@ CQilBstr GetWebClassName(LONG id) {
   return name;
 }
 
+LONG BuiltInWebClassId(LPCOLESTR name) {
+  for (LONG id = 0; id < kBuiltInClassCount; ++id)
+    if (std::wcscmp(kBuiltInClassNames[id], name != nullptr ? name : L"") == 0)
+      return id;
+  return 0;
+}
+
 LONG GetWebClassId(BSTR name) {
-  if (g_agentServices == nullptr) {
-    for (LONG id = 0; id < kBuiltInClassCount; ++id)
-      if (std::wcscmp(kBuiltInClassNames[id], name != nullptr ? name : L"") == 0)
-        return id;
-    return 0;
-  }
+  if (g_agentServices == nullptr)
+    return BuiltInWebClassId(name);
   LONG id = 0;
   if (FAILED(g_agentServices->GetWebClassId(name, &id)))
     return 0;

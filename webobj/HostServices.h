@@ -49,6 +49,8 @@ void ReleaseAgentServices();
 HRESULT RegisterWebClass(LONG id, BSTR name);
 CQilBstr GetWebClassName(LONG id);
 LONG GetWebClassId(BSTR name);
+// The position of `name` in the host's 29 built-in class names; 0 when absent.
+LONG BuiltInWebClassId(LPCOLESTR name);
 CQilBstr GetRecordableClassName(IWebObj2 *ao);
 HRESULT GetSetting(BSTR name, IWebVariant **value);
 LONG GetLongSetting(BSTR name);

@@ -12,7 +12,9 @@ using support::Publish;
 
 namespace {
 
-class EventObject final : public StubIHTMLEventObj {
+// IHTMLEventObj and the writable IHTMLEventObj2 (for events made with
+// createEventObject): both tables share one set of values.
+class EventObject final : public StubIHTMLEventObj, public StubIHTMLEventObj2 {
 public:
   EventObject(Page *page, std::shared_ptr<Node> source, std::wstring type)
       : page_(page), source_(std::move(source)), type_(std::move(type)) {}
@@ -23,6 +25,8 @@ public:
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
         IsEqualIID(riid, IID_IHTMLEventObj))
       return static_cast<IHTMLEventObj *>(this);
+    if (IsEqualIID(riid, IID_IHTMLEventObj2))
+      return static_cast<IHTMLEventObj2 *>(this);
     return nullptr;
   }
   std::span<const std::span<const Member<EventObject>>> Tables() const;
@@ -30,9 +34,12 @@ public:
   HRESULT InvokeDynamic(DISPID, WORD, DISPPARAMS *, VARIANT *) { return DISP_E_MEMBERNOTFOUND; }
 
   STDMETHOD(get_srcElement)(IHTMLElement **p) override { return WrapNodeAs(source_.get(), p); }
-  STDMETHOD(get_altKey)(VARIANT_BOOL *p) override { return Bool(false, p); }
-  STDMETHOD(get_ctrlKey)(VARIANT_BOOL *p) override { return Bool(false, p); }
-  STDMETHOD(get_shiftKey)(VARIANT_BOOL *p) override { return Bool(false, p); }
+  STDMETHOD(get_altKey)(VARIANT_BOOL *p) override { return Bool(altKey_, p); }
+  STDMETHOD(get_ctrlKey)(VARIANT_BOOL *p) override { return Bool(ctrlKey_, p); }
+  STDMETHOD(get_shiftKey)(VARIANT_BOOL *p) override { return Bool(shiftKey_, p); }
+  STDMETHOD(put_altKey)(VARIANT_BOOL v) override { return altKey_ = v != VARIANT_FALSE, S_OK; }
+  STDMETHOD(put_ctrlKey)(VARIANT_BOOL v) override { return ctrlKey_ = v != VARIANT_FALSE, S_OK; }
+  STDMETHOD(put_shiftKey)(VARIANT_BOOL v) override { return shiftKey_ = v != VARIANT_FALSE, S_OK; }
   STDMETHOD(put_returnValue)(VARIANT v) override { return VariantCopyInd(&returnValue_.v, &v); }
   STDMETHOD(get_returnValue)(VARIANT *p) override {
     if (!p)
@@ -50,18 +57,25 @@ public:
   }
   STDMETHOD(put_keyCode)(LONG v) override { return keyCode_ = v, S_OK; }
   STDMETHOD(get_keyCode)(LONG *p) override { return Long(keyCode_, p); }
-  STDMETHOD(get_button)(LONG *p) override { return Long(0, p); }
+  STDMETHOD(get_button)(LONG *p) override { return Long(button_, p); }
+  STDMETHOD(put_button)(LONG v) override { return button_ = v, S_OK; }
   STDMETHOD(get_type)(BSTR *p) override { return ToBstr(type_, p); }
   STDMETHOD(get_qualifier)(BSTR *p) override { return ToBstr(L"", p); }
   STDMETHOD(get_reason)(LONG *p) override { return Long(0, p); }
-  STDMETHOD(get_x)(LONG *p) override { return Long(0, p); }
-  STDMETHOD(get_y)(LONG *p) override { return Long(0, p); }
-  STDMETHOD(get_clientX)(LONG *p) override { return Long(0, p); }
-  STDMETHOD(get_clientY)(LONG *p) override { return Long(0, p); }
+  STDMETHOD(get_x)(LONG *p) override { return Long(x_, p); }
+  STDMETHOD(get_y)(LONG *p) override { return Long(y_, p); }
+  STDMETHOD(put_x)(LONG v) override { return x_ = v, S_OK; }
+  STDMETHOD(put_y)(LONG v) override { return y_ = v, S_OK; }
+  STDMETHOD(get_clientX)(LONG *p) override { return Long(clientX_, p); }
+  STDMETHOD(get_clientY)(LONG *p) override { return Long(clientY_, p); }
+  STDMETHOD(put_clientX)(LONG v) override { return clientX_ = v, S_OK; }
+  STDMETHOD(put_clientY)(LONG v) override { return clientY_ = v, S_OK; }
   STDMETHOD(get_offsetX)(LONG *p) override { return Long(0, p); }
   STDMETHOD(get_offsetY)(LONG *p) override { return Long(0, p); }
-  STDMETHOD(get_screenX)(LONG *p) override { return Long(0, p); }
-  STDMETHOD(get_screenY)(LONG *p) override { return Long(0, p); }
+  STDMETHOD(get_screenX)(LONG *p) override { return Long(screenX_, p); }
+  STDMETHOD(get_screenY)(LONG *p) override { return Long(screenY_, p); }
+  STDMETHOD(put_screenX)(LONG v) override { return screenX_ = v, S_OK; }
+  STDMETHOD(put_screenY)(LONG v) override { return screenY_ = v, S_OK; }
   STDMETHOD(get_srcFilter)(IDispatch **p) override {
     if (!p)
       return E_POINTER;
@@ -77,6 +91,16 @@ private:
   Var returnValue_;
   VARIANT_BOOL cancelBubble_ = VARIANT_FALSE;
   LONG keyCode_ = 0;
+  LONG button_ = 0;
+  LONG x_ = 0;
+  LONG y_ = 0;
+  LONG clientX_ = 0;
+  LONG clientY_ = 0;
+  LONG screenX_ = 0;
+  LONG screenY_ = 0;
+  bool altKey_ = false;
+  bool ctrlKey_ = false;
+  bool shiftKey_ = false;
 };
 
 constexpr Member<EventObject> kEventMembers[] = {
@@ -96,6 +120,8 @@ constexpr Member<EventObject> kEventMembers[] = {
     PAGE_GET(IHTMLEventObj, y),
     PAGE_GET(IHTMLEventObj, clientX),
     PAGE_GET(IHTMLEventObj, clientY),
+    PAGE_GET(IHTMLEventObj, screenX),
+    PAGE_GET(IHTMLEventObj, screenY),
 #undef Self
 };
 constexpr std::span<const Member<EventObject>> kEventTables[] = {kEventMembers};

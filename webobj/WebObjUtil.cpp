@@ -1,0 +1,109 @@
+#include "webobj/WebObjUtil.h"
+
+#include "support/HostCallbacks.h"
+#include "support/QilBstr.h"
+#include "webobj/HostServices.h"
+
+namespace {
+
+constexpr LONG kFrameClass = 21;
+
+// Constructed in table order at load, destroyed in reverse order at unload.
+const CWebObjUtil g_elementUtil;
+const CWebGeneralObjUtil g_generalObjUtil;
+const CWebTextUtil g_textUtil;
+const CWebHyperlinkUtil g_hyperlinkUtil;
+const CWebLinkUtil g_linkUtil;
+const CWebImageUtil g_imageUtil;
+const CWebImageLinkUtil g_imageLinkUtil;
+const CWebTableUtil g_tableUtil;
+const CWebRowUtil g_rowUtil;
+const CWebCellUtil g_cellUtil;
+const CWebAreaUtil g_areaUtil;
+const CWebActiveXUtil g_activeXUtil;
+const CWebAppletUtil g_appletUtil;
+const CViewLinkUtil g_viewLinkUtil;
+
+const CWebObjUtil *const g_utils[kWebObjUtilCount] = {
+    &g_elementUtil, &g_generalObjUtil, &g_textUtil,   &g_hyperlinkUtil, &g_linkUtil,
+    &g_imageUtil,   &g_imageLinkUtil,  &g_tableUtil,  &g_rowUtil,       &g_cellUtil,
+    &g_areaUtil,    &g_activeXUtil,    &g_appletUtil, &g_viewLinkUtil,
+};
+
+CQilComPtr<IWebObj2> ParentOf(IWebObj2 *ao) {
+  CQilComPtr<IWebObj2> parent;
+  if (FAILED(ao->GetParent(&parent)))
+    return {};
+  return parent;
+}
+
+} // namespace
+
+const CWebObjUtil *SharedWebObjUtil(int position) {
+  if (position < 0 || position >= kWebObjUtilCount)
+    return g_utils[kElementUtil];
+  return g_utils[position];
+}
+
+void CWebObjUtil::MakeClassName(LPCOLESTR name, IWebAttrVal **value) {
+  if (value == nullptr)
+    return;
+  CQilComPtr<IWebAttrVal> attr = HostServices::NewWebAttrValString(CQilBstr(name));
+  if (attr)
+    *value = attr.Detach();
+}
+
+void CWebObjUtil::GetClassName(IWebAttrVal **value) const { MakeClassName(L"WebElement", value); }
+void CWebLinkUtil::GetClassName(IWebAttrVal **value) const { MakeClassName(L"Link", value); }
+void CWebImageUtil::GetClassName(IWebAttrVal **value) const { MakeClassName(L"Image", value); }
+void CWebImageLinkUtil::GetClassName(IWebAttrVal **value) const { MakeClassName(L"Image", value); }
+void CWebTableUtil::GetClassName(IWebAttrVal **value) const { MakeClassName(L"WebTable", value); }
+void CWebAreaUtil::GetClassName(IWebAttrVal **value) const { MakeClassName(L"WebArea", value); }
+void CViewLinkUtil::GetClassName(IWebAttrVal **value) const { MakeClassName(L"ViewLink", value); }
+
+bool CWebTextUtil::NormalizeText(BSTR *text) {
+  if (text == nullptr)
+    return false;
+  UINT length = SysStringLen(*text);
+  if (length == 0)
+    return false;
+  BSTR source = *text;
+  UINT kept = 0;
+  for (UINT i = 0; i < length; ++i) {
+    WCHAR c = source[i];
+    if (c == L'\r' || c == L'\n')
+      continue;
+    source[kept++] = c == L'\t' ? L' ' : c;
+  }
+  if (kept == length)
+    return true;
+  BSTR shorter = SysAllocStringLen(source, kept);
+  if (shorter == nullptr) {
+    source[kept] = L'\0'; // out of memory: the text ends at the kept part
+    return true;
+  }
+  SysFreeString(source);
+  *text = shorter;
+  return true;
+}
+
+CQilComPtr<IWebObj2> CWebObjUtil::FindFrame(IWebObj2 *ao) {
+  CQilComPtr<IWebObj2> current(ao);
+  while (current) {
+    if (current->CompareClass(kFrameClass) == S_OK)
+      return current;
+    current = ParentOf(current);
+  }
+  return {};
+}
+
+CQilComPtr<IUnknown> CWebObjUtil::FindCallbackRegistry(IWebObj2 *ao) {
+  CQilComPtr<IWebObj2> current(ao);
+  while (current) {
+    CQilComPtr<IWIBrowserServices> services;
+    if (SUCCEEDED(services.QueryFrom(current)) && services)
+      return GetHostCallbackRegistry(current);
+    current = ParentOf(current);
+  }
+  return {};
+}
