@@ -212,8 +212,8 @@ TEST_F(TableTest, RecordingAndRecordConfiguration) {
   IWebInfo *recordSlot = record;
   EXPECT_EQ(element->FillRecordInformation(Element(L"texts"), event, &recordSlot), S_OK);
   CQilComPtr<IWebAttrVal> name;
-  if (element->GetAttr(6, nullptr, &name) == S_OK)
-    EXPECT_TRUE(Has(record, 6));
+  bool named = element->GetAttr(6, nullptr, &name) == S_OK;
+  EXPECT_EQ(Has(record, 6), named);
 
   // One pair of lists per helper, shared and kept.
   IWebInfo *obligatory = nullptr;
