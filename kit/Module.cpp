@@ -16,6 +16,7 @@
 #include "support/TallowickRequestsHandlerIE.h"
 #include "support/TimeTrace.h"
 #include "webobj/HostServices.h"
+#include "webobj/RecordConfig.h"
 
 namespace {
 
@@ -221,6 +222,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE hinst, DWORD reason, LPVOID reserved) {
   if (reserved == nullptr) {
     HostServices::ReleaseAgentServices();
     ReleaseTextMatcher();
+    RecordConfig::Release();
     TimeTrace::Stop();
     HostServices::ReleaseFactories();
     ReleaseClassFactories();

@@ -543,25 +543,7 @@ STDMETHODIMP CIE4Obj::GetTreeLevel(LONG *plLevel) {
   return S_OK;
 }
 
-// ---- recording ----
-
-STDMETHODIMP CIE4Obj::GetRecordAttr(IWebInfo **, IWebInfo **, BSTR *) { return E_NOTIMPL; }
-
-STDMETHODIMP CIE4Obj::GetRecordConfig(IWebInfo **, IWebInfo **, BSTR *) { return E_NOTIMPL; }
-
-STDMETHODIMP CIE4Obj::FillRecordInformation(IUnknown *pElement, tagWIEventData,
-                                            IWebInfo **ppRecInfo) {
-  return BuildRecordInfo(pElement, ppRecInfo);
-}
-
-HRESULT CIE4Obj::BuildRecordInfo(IUnknown *, IWebInfo **record) {
-  if (record == nullptr || *record == nullptr)
-    return E_POINTER;
-  CQilComPtr<IWebAttrVal> name;
-  if (GetAttr(6, nullptr, &name) == S_OK && name)
-    (*record)->InsertAttrWebAttr(6, name, 1);
-  return S_OK;
-}
+// Recording: IE4ObjRecording.cpp.
 
 // ---- type and geometry ----
 

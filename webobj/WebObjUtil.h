@@ -71,6 +71,19 @@ public:
 class CWebTableUtil : public CWebObjUtil {
 public:
   void GetClassName(IWebAttrVal **value) const override;
+
+  // The table rules of the table object (WebTableUtil.cpp); `table` is the
+  // table's agent object. Each answers its boolean outcome.
+  static bool GetTableName(IWebObj2 *table, BSTR *name);
+  // Attribute 78: the run-time id of the cell at (row, column), both from 1,
+  // the long values 0 and 1 of `data`.
+  static bool GetCellId(IWebObj2 *table, IWebAttrVal *data, IWebAttrVal *value);
+  // Attribute 146: the first non-blank text that describes the table.
+  static bool GetDescriptiveText(IWebObj2 *table, IWebAttrVal *data, IWebAttrVal **value);
+  static bool GetTableData(IWebObj2 *table, IWebInfo *request);
+  static bool GetTableColumn(IWebObj2 *table, IWebInfo *request);
+  static bool GetTableCellData(IWebObj2 *table, IWebInfo *request);
+  static bool GetRowWithCellText(IWebObj2 *table, IWebInfo *request);
 };
 
 class CWebRowUtil : public CWebObjUtil {};

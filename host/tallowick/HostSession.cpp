@@ -41,6 +41,37 @@ VARIANT SettingValue(const std::string &text) {
   return value;
 }
 
+constexpr char kConfigurationSetting[] = "web forms configuration file";
+constexpr wchar_t kConfigurationFile[] = L"WebFormsConfiguration.xml";
+
+// The configuration document beside the program, or empty.
+std::string DefaultConfigurationPath() {
+  WCHAR path[MAX_PATH] = {};
+  DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH)
+    return std::string();
+  std::wstring file(path, length);
+  size_t slash = file.find_last_of(L"/\\");
+  file = (slash == std::wstring::npos ? std::wstring() : file.substr(0, slash + 1)) +
+         kConfigurationFile;
+  return tallowick::platform::Narrow(file);
+}
+
+// The settings as given, with the configuration document's path added unless
+// one is given.
+std::vector<std::pair<std::string, std::string>>
+WithDefaults(const std::vector<std::pair<std::string, std::string>> &settings) {
+  std::vector<std::pair<std::string, std::string>> all;
+  bool named = false;
+  for (const auto &[name, text] : settings)
+    named = named || name == kConfigurationSetting;
+  std::string path = named ? std::string() : DefaultConfigurationPath();
+  if (!path.empty())
+    all.emplace_back(kConfigurationSetting, path);
+  all.insert(all.end(), settings.begin(), settings.end());
+  return all;
+}
+
 } // namespace
 
 HostSession::~HostSession() {
@@ -67,7 +98,7 @@ bool HostSession::Start(const std::vector<std::pair<std::string, std::string>> &
   if (FAILED(unknown->QueryInterface(__uuidof(IWIHostSettings),
                                      reinterpret_cast<void **>(&hostSettings))))
     return false;
-  for (const auto &[name, text] : settings) {
+  for (const auto &[name, text] : WithDefaults(settings)) {
     BSTR wideName = SysAllocString(tallowick::platform::Widen(name).c_str());
     VARIANT value = SettingValue(text);
     hostSettings->SetSetting(wideName, value);
