@@ -13,6 +13,15 @@ public:
       : CElementAO(tree, node, kViewLink, element) {}
 
 protected:
+  // The object under a point is its view-link frame's to find.
+  HRESULT Invoke(METHOD_NAME_ENUM method, IWebInfo *info) override {
+    if (method != GET_OBJ_ID_FROM_POINT)
+      return CElementAO::Invoke(method, info);
+    Node *frame = ChildRoot();
+    if (frame == nullptr || frame->ao == nullptr)
+      return E_FAIL;
+    return frame->ao->InvokeMethod(method, &info);
+  }
   Node *ChildRoot() override {
     if (tree_ == nullptr)
       return nullptr;

@@ -95,6 +95,28 @@ TEST_F(HostMethodsTest, IdToDescDescribesAnObjectOfTheFrame) {
   EXPECT_EQ(TopFrame()->InvokeMethod(ID_TO_DESC, nullptr), E_POINTER);
 }
 
+TEST_F(HostMethodsTest, FrameFindsTheInnermostObjectUnderAPoint) {
+  Load(R"(<table id="t"><tr><td id="c"><a id="in" href="x">in</a> cell</td></tr></table>)");
+  auto pointIn = [](RECT r) { return tagPOINT{r.left + 1, r.top + 1}; };
+  auto hit = [&](tagPOINT at) {
+    ComPtr<IWebInfo> request = Request();
+    request->InsertAttrPoint(65, at, 1);
+    IWebInfo *raw = request.Get();
+    EXPECT_EQ(TopFrame()->InvokeMethod(GET_OBJ_ID_FROM_POINT, &raw), S_OK);
+    ComPtr<IWebRunTimeID> id;
+    if (request->GetReturnValue() == S_OK)
+      request->GetRTID(id.Out());
+    ComPtr<IWebObj2> found;
+    if (id)
+      TopFrame()->GetChildById(id.Get(), found.Out());
+    return found;
+  };
+  EXPECT_EQ(hit(pointIn(ClientRect(Find(L"#in").Get()))).Get(), AO(Find(L"#in").Get()).Get());
+  RECT cell = ClientRect(Find(L"#c").Get());
+  EXPECT_EQ(hit(tagPOINT{cell.right - 1, cell.bottom - 1}).Get(), AO(Find(L"#c").Get()).Get());
+  EXPECT_FALSE(hit(tagPOINT{5000, 5000}));
+}
+
 TEST_F(HostMethodsTest, CallEventClicksTheElement) {
   Load(kPage);
   ASSERT_EQ(browser_->SetRecording(VARIANT_TRUE), S_OK);
