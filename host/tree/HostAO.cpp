@@ -387,10 +387,12 @@ HRESULT CHostAO::Gather(Node *from, IFilterStruct *filter, bool all, SAFEARRAY *
   if (!xpath.empty() || !css.empty()) {
     // The selectors run on the elements under this object; each match counts
     // through its agent object.
-    IUnknown *scope = Wrapped();
-    ComPtr<IHTMLElement> root = QueryAs<IHTMLElement>(scope);
-    if (!root && from->document)
-      root = DocumentElement(from->document.Get());
+    // A frame's objects are those of its own document.
+    ComPtr<IHTMLElement> root = from->kind == NodeKind::Element
+                                    ? ComPtr<IHTMLElement>(from->element)
+                                    : ComPtr<IHTMLElement>(from->root);
+    if (!root && from->kind == NodeKind::Page && !from->children.empty())
+      root = from->children.front()->root;
     std::vector<ComPtr<IHTMLElement>> found;
     HRESULT hr = QueryElements(root.Get(), xpath, css, -1, found);
     if (FAILED(hr))

@@ -124,6 +124,30 @@ TEST_F(ElementQueryTest, ChildQueriesOfAnAOUseTheSelectors) {
   SafeArrayDestroy(found);
 }
 
+TEST_F(ElementQueryTest, AFramesSelectorsRunOnItsOwnDocument) {
+  LoadExample("frames.html");
+  ComPtr<IWebObj2> main = Child(TopFrame().Get(), 1);
+  ComPtr<IFilterStruct> filter;
+  ASSERT_EQ(CoCreateInstance(CLSID_FilterStruct, nullptr, CLSCTX_INPROC_SERVER, IID_IFilterStruct,
+                             reinterpret_cast<void **>(filter.Out())),
+            S_OK);
+  BSTR xpath = SysAllocString(L"//h1");
+  filter->put_xpath(xpath);
+  SysFreeString(xpath);
+  SAFEARRAY *found = nullptr;
+  ASSERT_EQ(main->GetAllChildren(filter.Get(), &found), S_OK);
+  LONG upper = -1;
+  SafeArrayGetUBound(found, 1, &upper);
+  ASSERT_EQ(upper, 0);
+  LONG at = 0;
+  VARIANT item;
+  VariantInit(&item);
+  SafeArrayGetElement(found, &at, &item);
+  EXPECT_EQ(Text(QueryAs<IWebObj2>(item.punkVal).Get(), 95), L"Main");
+  VariantClear(&item);
+  SafeArrayDestroy(found);
+}
+
 TEST_F(ElementQueryTest, AOPathFindsTheObjectAgain) {
   Load(kPage);
   auto query = QueryAs<IWIElementQuery>(TopFrame().Get());
