@@ -24,12 +24,12 @@ public:
   virtual ~CHostObject() { UnlockModule(); }
 
   STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override {
-    if (ppv == nullptr)
-      return E_POINTER;
+    if (ppv == nullptr) return E_POINTER;
     *ppv = nullptr;
     if (riid == IID_IUnknown) {
       *ppv = static_cast<First<Is...> *>(this);
     } else if (!(Match<Is>(riid, ppv) || ...)) {
+      // What QueryOther answers gets its reference here, as the others do.
       HRESULT hr = QueryOther(riid, ppv);
       if (FAILED(hr)) {
         *ppv = nullptr;
@@ -39,13 +39,10 @@ public:
     AddRef();
     return S_OK;
   }
-  STDMETHODIMP_(ULONG) AddRef() override {
-    return static_cast<ULONG>(InterlockedIncrement(&refs_));
-  }
+  STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
   STDMETHODIMP_(ULONG) Release() override {
     LONG left = InterlockedDecrement(&refs_);
-    if (left == 0)
-      delete this;
+    if (left == 0) delete this;
     return static_cast<ULONG>(left);
   }
 
@@ -54,11 +51,12 @@ protected:
   virtual HRESULT QueryOther(REFIID, void **) { return E_NOINTERFACE; }
 
 private:
-  template <class F, class...> struct FirstOf { using type = F; };
+  template <class F, class...> struct FirstOf {
+    using type = F;
+  };
   template <class... Js> using First = typename FirstOf<Js...>::type;
   template <class I> bool Match(REFIID riid, void **ppv) {
-    if (riid != __uuidof(I))
-      return false;
+    if (riid != __uuidof(I)) return false;
     *ppv = static_cast<I *>(this);
     return true;
   }
@@ -68,14 +66,11 @@ private:
 // Makes a T and queries it for riid (non-aggregatable classes).
 template <class T, class... Args>
 HRESULT CreateObject(IUnknown *outer, REFIID riid, void **ppv, Args &&...args) {
-  if (ppv == nullptr)
-    return E_POINTER;
+  if (ppv == nullptr) return E_POINTER;
   *ppv = nullptr;
-  if (outer != nullptr)
-    return CLASS_E_NOAGGREGATION;
+  if (outer != nullptr) return CLASS_E_NOAGGREGATION;
   T *object = new (std::nothrow) T(std::forward<Args>(args)...);
-  if (object == nullptr)
-    return E_OUTOFMEMORY;
+  if (object == nullptr) return E_OUTOFMEMORY;
   HRESULT hr = object->QueryInterface(riid, ppv);
   object->Release();
   return hr;
@@ -88,8 +83,7 @@ inline BSTR ToBstr(const std::wstring &text) {
 }
 // Writes a new BSTR to an out-pointer.
 inline HRESULT PutBstr(const std::wstring &text, BSTR *out) {
-  if (out == nullptr)
-    return E_POINTER;
+  if (out == nullptr) return E_POINTER;
   *out = ToBstr(text);
   return *out != nullptr ? S_OK : E_OUTOFMEMORY;
 }
