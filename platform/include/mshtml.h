@@ -39,6 +39,7 @@ DEFINE_GUID(IID_IHTMLImgElement, 0x3050F240, 0x98B5, 0x11CF, 0xBB, 0x82, 0x00, 0
 DEFINE_GUID(IID_IHTMLBodyElement, 0x3050F1D8, 0x98B5, 0x11CF, 0xBB, 0x82, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x0B);
 DEFINE_GUID(IID_IHTMLTxtRange, 0x3050F220, 0x98B5, 0x11CF, 0xBB, 0x82, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x0B);
 DEFINE_GUID(IID_IHTMLEventObj, 0x3050F32D, 0x98B5, 0x11CF, 0xBB, 0x82, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x0B);
+DEFINE_GUID(IID_IHTMLEventObj2, 0x3050F48B, 0x98B5, 0x11CF, 0xBB, 0x82, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x0B);
 DEFINE_GUID(IID_IHTMLFrameBase, 0x3050F311, 0x98B5, 0x11CF, 0xBB, 0x82, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x0B);
 DEFINE_GUID(IID_IHTMLIFrameElement, 0x3050F315, 0x98B5, 0x11CF, 0xBB, 0x82, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x0B);
 
@@ -50,6 +51,8 @@ struct IHTMLDocument2;
 struct IHTMLElement;
 struct IHTMLElementCollection;
 struct IHTMLEventObj;
+struct IHTMLBookmarkCollection;
+struct IHTMLDataTransfer;
 struct IHTMLFiltersCollection;
 struct IHTMLFormElement;
 struct IHTMLFramesCollection2;
@@ -1484,6 +1487,68 @@ IHTMLEventObj : public IDispatch {
   STDMETHOD(get_srcFilter)(IDispatch** p) = 0;
 };
 __CRT_UUID_DECL(IHTMLEventObj, 0x3050F32D, 0x98B5, 0x11CF, 0xBB, 0x82, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x0B)
+
+MIDL_INTERFACE("3050F48B-98B5-11CF-BB82-00AA00BDCE0B")
+IHTMLEventObj2 : public IDispatch {
+ public:
+  STDMETHOD(setAttribute)(BSTR strAttributeName, VARIANT AttributeValue, LONG lFlags) = 0;
+  STDMETHOD(getAttribute)(BSTR strAttributeName, LONG lFlags, VARIANT* AttributeValue) = 0;
+  STDMETHOD(removeAttribute)(BSTR strAttributeName, LONG lFlags, VARIANT_BOOL* pfSuccess) = 0;
+  STDMETHOD(put_propertyName)(BSTR v) = 0;
+  STDMETHOD(get_propertyName)(BSTR* p) = 0;
+  STDMETHOD(putref_bookmarks)(IHTMLBookmarkCollection* v) = 0;
+  STDMETHOD(get_bookmarks)(IHTMLBookmarkCollection** p) = 0;
+  STDMETHOD(putref_recordset)(IDispatch* v) = 0;
+  STDMETHOD(get_recordset)(IDispatch** p) = 0;
+  STDMETHOD(put_dataFld)(BSTR v) = 0;
+  STDMETHOD(get_dataFld)(BSTR* p) = 0;
+  STDMETHOD(putref_boundElements)(IHTMLElementCollection* v) = 0;
+  STDMETHOD(get_boundElements)(IHTMLElementCollection** p) = 0;
+  STDMETHOD(put_repeat)(VARIANT_BOOL v) = 0;
+  STDMETHOD(get_repeat)(VARIANT_BOOL* p) = 0;
+  STDMETHOD(put_srcUrn)(BSTR v) = 0;
+  STDMETHOD(get_srcUrn)(BSTR* p) = 0;
+  STDMETHOD(putref_srcElement)(IHTMLElement* v) = 0;
+  STDMETHOD(get_srcElement)(IHTMLElement** p) = 0;
+  STDMETHOD(put_altKey)(VARIANT_BOOL v) = 0;
+  STDMETHOD(get_altKey)(VARIANT_BOOL* p) = 0;
+  STDMETHOD(put_ctrlKey)(VARIANT_BOOL v) = 0;
+  STDMETHOD(get_ctrlKey)(VARIANT_BOOL* p) = 0;
+  STDMETHOD(put_shiftKey)(VARIANT_BOOL v) = 0;
+  STDMETHOD(get_shiftKey)(VARIANT_BOOL* p) = 0;
+  STDMETHOD(putref_fromElement)(IHTMLElement* v) = 0;
+  STDMETHOD(get_fromElement)(IHTMLElement** p) = 0;
+  STDMETHOD(putref_toElement)(IHTMLElement* v) = 0;
+  STDMETHOD(get_toElement)(IHTMLElement** p) = 0;
+  STDMETHOD(put_button)(LONG v) = 0;
+  STDMETHOD(get_button)(LONG* p) = 0;
+  STDMETHOD(put_type)(BSTR v) = 0;
+  STDMETHOD(get_type)(BSTR* p) = 0;
+  STDMETHOD(put_qualifier)(BSTR v) = 0;
+  STDMETHOD(get_qualifier)(BSTR* p) = 0;
+  STDMETHOD(put_reason)(LONG v) = 0;
+  STDMETHOD(get_reason)(LONG* p) = 0;
+  STDMETHOD(put_x)(LONG v) = 0;
+  STDMETHOD(get_x)(LONG* p) = 0;
+  STDMETHOD(put_y)(LONG v) = 0;
+  STDMETHOD(get_y)(LONG* p) = 0;
+  STDMETHOD(put_clientX)(LONG v) = 0;
+  STDMETHOD(get_clientX)(LONG* p) = 0;
+  STDMETHOD(put_clientY)(LONG v) = 0;
+  STDMETHOD(get_clientY)(LONG* p) = 0;
+  STDMETHOD(put_offsetX)(LONG v) = 0;
+  STDMETHOD(get_offsetX)(LONG* p) = 0;
+  STDMETHOD(put_offsetY)(LONG v) = 0;
+  STDMETHOD(get_offsetY)(LONG* p) = 0;
+  STDMETHOD(put_screenX)(LONG v) = 0;
+  STDMETHOD(get_screenX)(LONG* p) = 0;
+  STDMETHOD(put_screenY)(LONG v) = 0;
+  STDMETHOD(get_screenY)(LONG* p) = 0;
+  STDMETHOD(putref_srcFilter)(IDispatch* v) = 0;
+  STDMETHOD(get_srcFilter)(IDispatch** p) = 0;
+  STDMETHOD(get_dataTransfer)(IHTMLDataTransfer** p) = 0;
+};
+__CRT_UUID_DECL(IHTMLEventObj2, 0x3050F48B, 0x98B5, 0x11CF, 0xBB, 0x82, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x0B)
 
 MIDL_INTERFACE("3050F311-98B5-11CF-BB82-00AA00BDCE0B")
 IHTMLFrameBase : public IDispatch {

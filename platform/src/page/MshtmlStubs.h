@@ -1321,6 +1321,65 @@ struct StubIHTMLEventObj : public IHTMLEventObj {
   STDMETHOD(get_srcFilter)(IDispatch**) override { return E_NOTIMPL; }
 };
 
+struct StubIHTMLEventObj2 : public IHTMLEventObj2 {
+  STDMETHOD(setAttribute)(BSTR, VARIANT, LONG) override { return E_NOTIMPL; }
+  STDMETHOD(getAttribute)(BSTR, LONG, VARIANT*) override { return E_NOTIMPL; }
+  STDMETHOD(removeAttribute)(BSTR, LONG, VARIANT_BOOL*) override { return E_NOTIMPL; }
+  STDMETHOD(put_propertyName)(BSTR) override { return E_NOTIMPL; }
+  STDMETHOD(get_propertyName)(BSTR*) override { return E_NOTIMPL; }
+  STDMETHOD(putref_bookmarks)(IHTMLBookmarkCollection*) override { return E_NOTIMPL; }
+  STDMETHOD(get_bookmarks)(IHTMLBookmarkCollection**) override { return E_NOTIMPL; }
+  STDMETHOD(putref_recordset)(IDispatch*) override { return E_NOTIMPL; }
+  STDMETHOD(get_recordset)(IDispatch**) override { return E_NOTIMPL; }
+  STDMETHOD(put_dataFld)(BSTR) override { return E_NOTIMPL; }
+  STDMETHOD(get_dataFld)(BSTR*) override { return E_NOTIMPL; }
+  STDMETHOD(putref_boundElements)(IHTMLElementCollection*) override { return E_NOTIMPL; }
+  STDMETHOD(get_boundElements)(IHTMLElementCollection**) override { return E_NOTIMPL; }
+  STDMETHOD(put_repeat)(VARIANT_BOOL) override { return E_NOTIMPL; }
+  STDMETHOD(get_repeat)(VARIANT_BOOL*) override { return E_NOTIMPL; }
+  STDMETHOD(put_srcUrn)(BSTR) override { return E_NOTIMPL; }
+  STDMETHOD(get_srcUrn)(BSTR*) override { return E_NOTIMPL; }
+  STDMETHOD(putref_srcElement)(IHTMLElement*) override { return E_NOTIMPL; }
+  STDMETHOD(get_srcElement)(IHTMLElement**) override { return E_NOTIMPL; }
+  STDMETHOD(put_altKey)(VARIANT_BOOL) override { return E_NOTIMPL; }
+  STDMETHOD(get_altKey)(VARIANT_BOOL*) override { return E_NOTIMPL; }
+  STDMETHOD(put_ctrlKey)(VARIANT_BOOL) override { return E_NOTIMPL; }
+  STDMETHOD(get_ctrlKey)(VARIANT_BOOL*) override { return E_NOTIMPL; }
+  STDMETHOD(put_shiftKey)(VARIANT_BOOL) override { return E_NOTIMPL; }
+  STDMETHOD(get_shiftKey)(VARIANT_BOOL*) override { return E_NOTIMPL; }
+  STDMETHOD(putref_fromElement)(IHTMLElement*) override { return E_NOTIMPL; }
+  STDMETHOD(get_fromElement)(IHTMLElement**) override { return E_NOTIMPL; }
+  STDMETHOD(putref_toElement)(IHTMLElement*) override { return E_NOTIMPL; }
+  STDMETHOD(get_toElement)(IHTMLElement**) override { return E_NOTIMPL; }
+  STDMETHOD(put_button)(LONG) override { return E_NOTIMPL; }
+  STDMETHOD(get_button)(LONG*) override { return E_NOTIMPL; }
+  STDMETHOD(put_type)(BSTR) override { return E_NOTIMPL; }
+  STDMETHOD(get_type)(BSTR*) override { return E_NOTIMPL; }
+  STDMETHOD(put_qualifier)(BSTR) override { return E_NOTIMPL; }
+  STDMETHOD(get_qualifier)(BSTR*) override { return E_NOTIMPL; }
+  STDMETHOD(put_reason)(LONG) override { return E_NOTIMPL; }
+  STDMETHOD(get_reason)(LONG*) override { return E_NOTIMPL; }
+  STDMETHOD(put_x)(LONG) override { return E_NOTIMPL; }
+  STDMETHOD(get_x)(LONG*) override { return E_NOTIMPL; }
+  STDMETHOD(put_y)(LONG) override { return E_NOTIMPL; }
+  STDMETHOD(get_y)(LONG*) override { return E_NOTIMPL; }
+  STDMETHOD(put_clientX)(LONG) override { return E_NOTIMPL; }
+  STDMETHOD(get_clientX)(LONG*) override { return E_NOTIMPL; }
+  STDMETHOD(put_clientY)(LONG) override { return E_NOTIMPL; }
+  STDMETHOD(get_clientY)(LONG*) override { return E_NOTIMPL; }
+  STDMETHOD(put_offsetX)(LONG) override { return E_NOTIMPL; }
+  STDMETHOD(get_offsetX)(LONG*) override { return E_NOTIMPL; }
+  STDMETHOD(put_offsetY)(LONG) override { return E_NOTIMPL; }
+  STDMETHOD(get_offsetY)(LONG*) override { return E_NOTIMPL; }
+  STDMETHOD(put_screenX)(LONG) override { return E_NOTIMPL; }
+  STDMETHOD(get_screenX)(LONG*) override { return E_NOTIMPL; }
+  STDMETHOD(put_screenY)(LONG) override { return E_NOTIMPL; }
+  STDMETHOD(get_screenY)(LONG*) override { return E_NOTIMPL; }
+  STDMETHOD(putref_srcFilter)(IDispatch*) override { return E_NOTIMPL; }
+  STDMETHOD(get_srcFilter)(IDispatch**) override { return E_NOTIMPL; }
+  STDMETHOD(get_dataTransfer)(IHTMLDataTransfer**) override { return E_NOTIMPL; }
+};
+
 struct StubIHTMLFrameBase : public IHTMLFrameBase {
   STDMETHOD(put_src)(BSTR) override { return E_NOTIMPL; }
   STDMETHOD(get_src)(BSTR*) override { return E_NOTIMPL; }

@@ -32,6 +32,10 @@ public:
       *ppv = this;
       return S_OK;
     }
+    if (IsEqualIID(riid, IID_ITallowickPageObject)) {
+      *ppv = page_.get();
+      return S_OK;
+    }
     *ppv = Find(riid);
     if (!*ppv)
       return E_NOINTERFACE;
