@@ -613,11 +613,22 @@ HRESULT HtmlElement::InvokeDynamic(DISPID id, WORD flags, DISPPARAMS *params, VA
   SysFreeString(bname);
   if (FAILED(hr))
     return hr;
-  // el.expando(args): a function put as an expando is called.
+  // el.expando(args): a function put as an expando is called, with the element as this.
   if ((flags & DISPATCH_METHOD) && !(flags & DISPATCH_PROPERTYGET) && value.v.vt == VT_DISPATCH &&
-      value.v.pdispVal)
+      value.v.pdispVal) {
+    ScriptLink *link = nullptr;
+    uint32_t key = 0;
+    if (ScriptObjectKey(value.v.pdispVal, &link, &key) && link->engine) {
+      std::vector<VARIANT *> args;
+      for (UINT i = params->cArgs; i > params->cNamedArgs; --i)
+        args.push_back(&params->rgvarg[i - 1]);
+      NavigationHold hold(page_.get());
+      return link->engine->CallHandler(value.v.pdispVal, static_cast<IHTMLElement *>(this), args,
+                                       result);
+    }
     return value.v.pdispVal->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_METHOD, params, result,
                                     nullptr, nullptr);
+  }
   if (result)
     ToVariant(value.v, result);
   return S_OK;

@@ -2,6 +2,7 @@
 // expando ids, fired events, and the public loading functions.
 #include "page/HtmlElement.h"
 
+#include <cwctype>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -56,9 +57,9 @@ bool RunsAsJavaScript(const Node &script) {
   std::wstring type = script.AttributeValue(L"type");
   std::wstring language = script.AttributeValue(L"language");
   for (wchar_t &c : type)
-    c = platform::FoldCase(c);
+    c = static_cast<wchar_t>(towlower(c));
   for (wchar_t &c : language)
-    c = platform::FoldCase(c);
+    c = static_cast<wchar_t>(towlower(c));
   if (!type.empty())
     return type.find(L"javascript") != std::wstring::npos ||
            type.find(L"jscript") != std::wstring::npos ||

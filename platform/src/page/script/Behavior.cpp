@@ -2,6 +2,7 @@
 // element's members that the component adds, and its view-link document.
 #include "page/script/Behavior.h"
 
+#include <cwctype>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -27,10 +28,10 @@ std::wstring Trim(const std::wstring &text) {
 std::wstring PiAttribute(const std::wstring &text, const std::wstring &name) {
   std::wstring lower;
   for (wchar_t c : text)
-    lower += platform::FoldCase(c);
+    lower += static_cast<wchar_t>(towlower(c));
   std::wstring key;
   for (wchar_t c : name)
-    key += platform::FoldCase(c);
+    key += static_cast<wchar_t>(towlower(c));
   for (size_t at = lower.find(key); at != std::wstring::npos; at = lower.find(key, at + 1)) {
     if (at > 0 && !iswspace(lower[at - 1]))
       continue;
@@ -155,7 +156,7 @@ ScriptEngine &EngineOfContext(duk_context *ctx) {
 
 std::wstring Lower(std::wstring text) {
   for (wchar_t &c : text)
-    c = platform::FoldCase(c);
+    c = static_cast<wchar_t>(towlower(c));
   return text;
 }
 

@@ -21,6 +21,8 @@ constexpr const char *kMemberName = DUK_HIDDEN_SYMBOL("member");
 constexpr const char *kBound = DUK_HIDDEN_SYMBOL("bound");
 constexpr const char *kHandler = "proxyHandler";
 constexpr const char *kIdentity = "identity";
+constexpr const char *kRecent = "recent";
+constexpr size_t kRecentCount = 16;
 
 // One reference on a COM object held by a script proxy. A reference on an
 // object of the engine's own page does not keep that page alive.
@@ -410,6 +412,8 @@ void InstallBridge(ScriptEngine &engine) {
   duk_put_prop_string(ctx, -2, kHandler);
   duk_push_object(ctx);
   duk_put_prop_string(ctx, -2, kIdentity);
+  duk_push_object(ctx);
+  duk_put_prop_string(ctx, -2, kRecent);
   duk_pop(ctx);
 
   duk_push_global_object(ctx);
@@ -474,16 +478,17 @@ void ScriptEngine::PushObject(IDispatch *object) {
   std::snprintf(cacheKey, sizeof cacheKey, "%p", static_cast<void *>(identity));
   if (identity)
     identity->Release();
-  if (lasting) {
-    duk_push_heap_stash(ctx);
-    duk_get_prop_string(ctx, -1, kIdentity);
-    if (duk_get_prop_string(ctx, -1, cacheKey)) {
-      duk_remove(ctx, -2);
-      duk_remove(ctx, -2);
-      return;
-    }
-    duk_pop_3(ctx);
+  // Nodes and documents are cached for the page's life; other objects (an
+  // event object seen as `event` and as window.event) among the recent ones.
+  const char *cache = lasting ? kIdentity : kRecent;
+  duk_push_heap_stash(ctx);
+  duk_get_prop_string(ctx, -1, cache);
+  if (duk_get_prop_string(ctx, -1, cacheKey)) {
+    duk_remove(ctx, -2);
+    duk_remove(ctx, -2);
+    return;
   }
+  duk_pop_3(ctx);
   IHTMLElementCollection *collection = nullptr;
   bool callable = SUCCEEDED(
       object->QueryInterface(IID_IHTMLElementCollection, reinterpret_cast<void **>(&collection)));
@@ -506,13 +511,18 @@ void ScriptEngine::PushObject(IDispatch *object) {
   duk_get_prop_string(ctx, -1, kHandler);
   duk_remove(ctx, -2);
   duk_push_proxy(ctx, 0);
-  if (lasting) {
-    duk_push_heap_stash(ctx);
-    duk_get_prop_string(ctx, -1, kIdentity);
-    duk_dup(ctx, -3);
-    duk_put_prop_string(ctx, -2, cacheKey);
-    duk_pop_2(ctx);
+  duk_push_heap_stash(ctx);
+  duk_get_prop_string(ctx, -1, cache);
+  duk_dup(ctx, -3);
+  duk_put_prop_string(ctx, -2, cacheKey);
+  if (!lasting) {
+    recent_.push_back(cacheKey);
+    if (recent_.size() > kRecentCount) {
+      duk_del_prop_string(ctx, -1, recent_.front().c_str());
+      recent_.pop_front();
+    }
   }
+  duk_pop_2(ctx);
 }
 
 void ScriptEngine::Push(const VARIANT &given) {

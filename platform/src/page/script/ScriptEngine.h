@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -108,6 +109,7 @@ private:
   std::vector<Timer> timers_;
   long nextTimer_ = 1;
   unsigned long long clock_ = 0;
+  std::deque<std::string> recent_; // keys of the recently crossed objects, oldest first
 };
 
 template <class F>
