@@ -186,6 +186,23 @@ TEST_F(PageEvents, PropertyAndAttachedHandlers) {
   EXPECT_EQ(L"prop stopper", Log());
 }
 
+TEST_F(PageEvents, HandlerPropertiesByName) {
+  // A handler from markup reads as a function and is called by name with the element as this.
+  Ptr<IHTMLElement> form = El(L"f");
+  EXPECT_EQ(VT_DISPATCH, Get(form.get(), L"onsubmit").v.vt);
+  Var result;
+  ASSERT_EQ(S_OK, Invoke(form.get(), L"onsubmit", DISPATCH_METHOD, {Var().v}, &result.v));
+  ASSERT_EQ(VT_BOOL, result.v.vt);
+  EXPECT_EQ(VARIANT_TRUE, result.v.boolVal);
+  EXPECT_EQ(L"submit", Log());
+  // Without a handler the property is null; calling it fails.
+  EXPECT_EQ(VT_NULL, Get(El(L"go").get(), L"onsubmit").v.vt);
+  EXPECT_EQ(VARIANT_TRUE,
+            Eval(doc.get(), L"document.getElementById('go').onblur === null").v.boolVal);
+  EXPECT_EQ(DISP_E_TYPEMISMATCH,
+            Invoke(El(L"go").get(), L"onblur", DISPATCH_METHOD, {}, &result.v));
+}
+
 TEST(PagePostback, DoPostBackSubmitsTheEventTargetAndArgument) {
   Ptr<IHTMLDocument2> doc = LoadExample("postback.html");
   ASSERT_TRUE(doc);
@@ -256,6 +273,27 @@ TEST(PageNavigation, AnswerReplacesTheDocumentInItsWindow) {
   // The old document's objects are still valid, detached from the window.
   EXPECT_EQ(L"A", Tag(link.get()));
   EXPECT_TRUE(ById(doc.get(), L"away"));
+}
+
+TEST(PageNavigation, PagesThatNavigateWhileLoadingEndInAnError) {
+  Ptr<IHTMLDocument2> doc = LoadHtml("<body><form id='f' action='Loop.aspx'></form></body>");
+  int calls = 0;
+  tp::SetNavigationHandler(doc.get(), [&](const tp::Navigation &, tp::NavigationAnswer *answer) {
+    ++calls;
+    answer->replace = true;
+    answer->html = "<body><form id='f' action='Loop.aspx'></form>"
+                   "<script>document.getElementById('f').submit();</script></body>";
+    return S_OK;
+  });
+  ASSERT_EQ(S_OK, ById(doc.get(), L"f").As<IHTMLFormElement>()->submit());
+  EXPECT_EQ(9, calls);
+  std::vector<tp::ScriptError> errors;
+  Ptr<IHTMLDocument2> current;
+  ASSERT_EQ(S_OK, tp::GetCurrentDocument(doc.get(), &current));
+  tp::GetScriptErrors(current.get(), &errors);
+  ASSERT_FALSE(errors.empty());
+  EXPECT_NE(std::wstring::npos, errors.back().message.find(L"Navigation loop"));
+  EXPECT_EQ(L"42", Str(Eval(current.get(), L"String(40 + 2)")));
 }
 
 TEST(PageBehavior, TabStripThroughIDispatch) {

@@ -21,6 +21,20 @@ std::wstring Lower(std::wstring s) {
   return s;
 }
 
+// The handler properties every element has (null until a handler is set).
+bool IsEventName(const std::wstring &name) {
+  static const wchar_t *const kEvents[] = {
+      L"onclick",       L"ondblclick",      L"onmousedown", L"onmouseup", L"onmouseover",
+      L"onmouseout",    L"onmousemove",     L"onkeydown",   L"onkeyup",   L"onkeypress",
+      L"onfocus",       L"onblur",          L"onchange",    L"onsubmit",  L"onreset",
+      L"onselect",      L"onload",          L"onunload",    L"onscroll",  L"oncontextmenu",
+      L"onselectstart", L"onpropertychange"};
+  for (const wchar_t *event : kEvents)
+    if (EqualsNoCase(name, event))
+      return true;
+  return false;
+}
+
 // javascript: URLs are percent-decoded before they run.
 std::wstring UrlDecode(const std::wstring &text) {
   std::wstring out;
@@ -530,7 +544,8 @@ std::span<const std::span<const Member<HtmlElement>>> HtmlElement::Tables() cons
 HRESULT HtmlElement::FindDynamic(const std::wstring &name, DISPID *id) {
   // The behaviour's members, a form's named controls, then expandos:
   // attributes, whether from the markup, setAttribute or script.
-  if (!FindBehaviorMember(*node_, name) && !NamedControl(name) && !node_->FindAttribute(name))
+  if (!FindBehaviorMember(*node_, name) && !NamedControl(name) && !node_->FindAttribute(name) &&
+      !IsEventName(name))
     return DISP_E_UNKNOWNNAME;
   *id = page_->ExpandoId(name);
   return S_OK;
@@ -582,8 +597,11 @@ HRESULT HtmlElement::InvokeDynamic(DISPID id, WORD flags, DISPPARAMS *params, VA
     if (FAILED(hr))
       return hr;
     if ((flags & DISPATCH_METHOD) && !(flags & DISPATCH_PROPERTYGET)) {
-      hr = function->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_METHOD, params, result, nullptr,
-                            nullptr);
+      std::vector<VARIANT *> args; // form.onsubmit(...) by name: the element is this
+      for (UINT i = params->cArgs; i > params->cNamedArgs; --i)
+        args.push_back(&params->rgvarg[i - 1]);
+      NavigationHold hold(page_.get());
+      hr = engine->CallHandler(function, static_cast<IHTMLElement *>(this), args, result);
       function->Release();
       return hr;
     }
@@ -605,8 +623,15 @@ HRESULT HtmlElement::InvokeDynamic(DISPID id, WORD flags, DISPPARAMS *params, VA
     SysFreeString(bname);
     return hr;
   }
-  if (!node_->FindAttribute(*name))
-    return DISP_E_MEMBERNOTFOUND;
+  if (!node_->FindAttribute(*name)) {
+    if (!IsEventName(*name))
+      return DISP_E_MEMBERNOTFOUND;
+    if ((flags & DISPATCH_METHOD) && !(flags & DISPATCH_PROPERTYGET))
+      return DISP_E_TYPEMISMATCH; // no handler to call
+    if (result)
+      result->vt = VT_NULL;
+    return S_OK;
+  }
   Var value;
   BSTR bname = AllocBstr(*name);
   HRESULT hr = getAttribute(bname, 2, &value.v);

@@ -145,6 +145,14 @@ void Page::ApplyPendingNavigation() {
 }
 
 void Page::Replace(std::shared_ptr<PageDocument> next) {
+  // A page whose loading navigates again, answered by yet another page, ends here.
+  constexpr int kMaxNestedNavigations = 8;
+  if (replacing_ >= kMaxNestedNavigations) {
+    ReportError(
+        {L"Navigation loop: the page loaded by a navigation navigated again", 0, next->url, false});
+    return;
+  }
+  ++replacing_;
   AddRef(); // the engine's finalizers must not end the page
   engine_.reset();
   currentEvent = nullptr;
@@ -155,6 +163,7 @@ void Page::Replace(std::shared_ptr<PageDocument> next) {
   retired_.push_back(top_);
   top_ = std::move(next);
   Start();
+  --replacing_;
   Release();
 }
 

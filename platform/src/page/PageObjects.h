@@ -91,6 +91,7 @@ public:
 private:
   void Replace(std::shared_ptr<PageDocument> top);
   bool dying_ = false;
+  int replacing_ = 0; // nested Replace calls (a page that navigates while it loads)
   std::unique_ptr<ScriptEngine> engine_;
   std::shared_ptr<PageDocument> pendingTop_;
   std::vector<std::shared_ptr<PageDocument>> retired_;
