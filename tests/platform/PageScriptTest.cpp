@@ -169,6 +169,16 @@ TEST_F(PageScript, DomObjectsKeepTheirIdentityAndExpandos) {
   EXPECT_TRUE(errors.empty());
 }
 
+TEST_F(PageScript, FrozenObjectsAndWindowOnload) {
+  Load("<body><script>var state = 'loading'; window.onload = function () { state = 'loaded'; };"
+       "var frozen = Object.freeze({ a: 1 });</script></body>");
+  EXPECT_EQ(L"loaded", Str(EvalOk(L"state")));
+  Var frozen = EvalOk(L"frozen");
+  ASSERT_EQ(VT_DISPATCH, frozen.v.vt);
+  EXPECT_EQ(1, Get(frozen.v.pdispVal, L"a").v.lVal);
+  EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(PageScript, MembersCollidingWithDomMembersStayDomMembers) {
   Load("<body><div id='box'>x</div><script>var box = document.getElementById('box');"
        "box.tagName = 'P';</script><script>var id = 'shadow';</script></body>");

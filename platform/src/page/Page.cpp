@@ -113,9 +113,22 @@ void Page::Start() {
     if (ScriptEngine *engine = Script())
       engine->RunProgram(code, source);
   }
+  // onload: the body's handler, else a function the scripts put as window.onload.
   Node *body = document.Body();
-  if (body && top_.get() == &document && body->HasAttribute(L"onload"))
+  if (top_.get() != &document)
+    return;
+  if (body && body->HasAttribute(L"onload")) {
     DispatchEvent(this, *body, L"onload", nullptr);
+    return;
+  }
+  ScriptEngine *engine = ExistingScript();
+  if (engine && engine->HasGlobal(L"onload", nullptr)) {
+    Var handler;
+    DISPPARAMS none = {nullptr, nullptr, 0, 0};
+    if (SUCCEEDED(engine->InvokeGlobal(L"onload", DISPATCH_PROPERTYGET, &none, &handler.v)) &&
+        handler.v.vt == VT_DISPATCH && handler.v.pdispVal)
+      engine->CallHandler(handler.v.pdispVal, nullptr, {}, nullptr);
+  }
 }
 
 HRESULT Page::Navigate(platform::Navigation navigation) {

@@ -11,6 +11,17 @@ namespace {
 
 constexpr const char *kWrapper = DUK_HIDDEN_SYMBOL("wrapper");
 
+// The wrapper mark is set and removed protected: a frozen object refuses
+// both, and then simply goes without one.
+duk_ret_t PutMark(duk_context *ctx, void *) {
+  duk_put_prop_string(ctx, -2, kWrapper);
+  return 0;
+}
+duk_ret_t DeleteMark(duk_context *ctx, void *) {
+  duk_del_prop_string(ctx, -1, kWrapper);
+  return 0;
+}
+
 class ScriptObject final : public IDispatch {
 public:
   ScriptObject(std::shared_ptr<ScriptLink> link, uint32_t key)
@@ -22,7 +33,7 @@ public:
     duk_context *ctx = engine->Context();
     engine->PushKept(key_);
     if (duk_is_object(ctx, -1))
-      duk_del_prop_string(ctx, -1, kWrapper);
+      duk_safe_call(ctx, DeleteMark, nullptr, 1, 1);
     duk_pop(ctx);
     engine->Forget(key_);
   }
@@ -158,8 +169,10 @@ HRESULT NewScriptObject(ScriptEngine &engine, duk_idx_t index, IDispatch **out) 
     return E_OUTOFMEMORY;
   }
   if (duk_is_object(ctx, index)) {
+    duk_dup(ctx, index);
     duk_push_pointer(ctx, object);
-    duk_put_prop_string(ctx, index, kWrapper);
+    duk_safe_call(ctx, PutMark, nullptr, 2, 1);
+    duk_pop(ctx);
   }
   object->AddRef();
   *out = object;
