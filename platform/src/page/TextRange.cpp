@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "tallowick/Strings.h"
 #include "page/ObjectSupport.h"
 #include "page/PageObjects.h"
+#include "tallowick/Strings.h"
 
 namespace tallowick::page {
 
