@@ -275,6 +275,33 @@ TEST(PageNavigation, AnswerReplacesTheDocumentInItsWindow) {
   EXPECT_TRUE(ById(doc.get(), L"away"));
 }
 
+TEST(PageNavigation, ScriptFunctionCalledFromCppNavigatesWhenItReturns) {
+  Ptr<IHTMLDocument2> doc = LoadHtml(
+      "<body><form id='f' action='A.aspx'></form><script>function go() {"
+      " document.getElementById('f').submit(); return document.getElementById('f') ? 'sent' : ''; }"
+      "</script></body>");
+  tp::SetNavigationHandler(doc.get(), [](const tp::Navigation &, tp::NavigationAnswer *answer) {
+    answer->replace = true;
+    answer->html = "<body><p id='arrived'>here</p></body>";
+    return S_OK;
+  });
+  Ptr<IHTMLWindow2> window;
+  doc->get_parentWindow(&window);
+  Var go = Get(window.get(), L"go");
+  ASSERT_EQ(VT_DISPATCH, go.v.vt);
+  Var result;
+  DISPPARAMS none = {nullptr, nullptr, 0, 0};
+  ASSERT_EQ(S_OK, go.v.pdispVal->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_METHOD, &none,
+                                        &result.v, nullptr, nullptr));
+  EXPECT_EQ(L"sent", Str(result)); // the script finished on its own document
+  Ptr<IHTMLDocument2> current;
+  ASSERT_EQ(S_OK, tp::GetCurrentDocument(doc.get(), &current));
+  EXPECT_TRUE(ById(current.get(), L"arrived"));
+  // The function belonged to the old document's script: it is gone with it.
+  EXPECT_EQ(E_UNEXPECTED, go.v.pdispVal->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_METHOD, &none,
+                                                &result.v, nullptr, nullptr));
+}
+
 TEST(PageNavigation, PagesThatNavigateWhileLoadingEndInAnError) {
   Ptr<IHTMLDocument2> doc = LoadHtml("<body><form id='f' action='Loop.aspx'></form></body>");
   int calls = 0;

@@ -94,6 +94,8 @@ public:
     ScriptEngine *engine = link_->engine;
     if (!engine)
       return E_UNEXPECTED;
+    // A navigation the call starts replaces the document once the call is over.
+    NavigationHold hold(&engine->GetPage());
     HRESULT hr = Guarded([&]() -> HRESULT {
       DISPPARAMS none = {nullptr, nullptr, 0, 0};
       if (!params)
