@@ -298,8 +298,9 @@ TEST(PageNavigation, ScriptFunctionCalledFromCppNavigatesWhenItReturns) {
   ASSERT_EQ(S_OK, tp::GetCurrentDocument(doc.get(), &current));
   EXPECT_TRUE(ById(current.get(), L"arrived"));
   // The function belonged to the old document's script: it is gone with it.
+  Var again;
   EXPECT_EQ(E_UNEXPECTED, go.v.pdispVal->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_METHOD, &none,
-                                                &result.v, nullptr, nullptr));
+                                                &again.v, nullptr, nullptr));
 }
 
 TEST(PageNavigation, PagesThatNavigateWhileLoadingEndInAnError) {
