@@ -16,7 +16,10 @@ void PrintUsage() {
              "  register MODULE           load MODULE and call its DllRegisterServer\n"
              "  unregister MODULE         load MODULE and call its DllUnregisterServer\n"
              "  registry export [KEY]     print the registry, or the subtree at KEY, as REGEDIT4\n"
-             "  dom PAGE [--geometry]     print the element tree of the HTML page in file PAGE\n",
+             "  dom PAGE [--geometry]     print the element tree of the HTML page in file PAGE\n"
+             "  eval PAGE SCRIPT [--click SELECTOR]\n"
+             "                            run PAGE's scripts, click SELECTOR (id, #id or tag:n),\n"
+             "                            evaluate SCRIPT in its window, print the VARIANT\n",
              stderr);
 }
 
@@ -78,6 +81,8 @@ int main(int argc, char **argv) {
     status = RunRegistry(invocation);
   } else if (command == "dom") {
     status = RunDom(invocation);
+  } else if (command == "eval") {
+    status = RunEval(invocation);
   } else {
     std::fprintf(stderr, "tallowick: unknown command '%s'\n", command.c_str());
     PrintUsage();
