@@ -24,6 +24,7 @@ int RunRegister(const Invocation &invocation, bool unregister);
 int RunRegistry(const Invocation &invocation);
 int RunKitInfo(const Invocation &invocation);
 int RunDom(const Invocation &invocation);
+int RunEval(const Invocation &invocation);
 int RunTree(const Invocation &invocation);
 
 // A JSON string literal of UTF-8 text.

@@ -17,7 +17,11 @@ void PrintUsage() {
              "  unregister MODULE         load MODULE and call its DllUnregisterServer\n"
              "  registry export [KEY]     print the registry, or the subtree at KEY, as REGEDIT4\n"
              "  dom PAGE [--geometry]     print the element tree of the HTML page in file PAGE\n"
-             "  tree PAGE [--json]        print the agent object tree of the page, kits included\n",
+             "  tree PAGE [--json]        print the agent object tree of the page, kits included\n"
+
+             "  eval PAGE SCRIPT [--click SELECTOR]\n"
+             "                            run PAGE's scripts, click SELECTOR (id, #id or tag:n),\n"
+             "                            evaluate SCRIPT in its window, print the VARIANT\n",
              stderr);
 }
 
@@ -81,6 +85,8 @@ int main(int argc, char **argv) {
     status = RunDom(invocation);
   } else if (command == "tree") {
     status = RunTree(invocation);
+  } else if (command == "eval") {
+    status = RunEval(invocation);
   } else {
     std::fprintf(stderr, "tallowick: unknown command '%s'\n", command.c_str());
     PrintUsage();

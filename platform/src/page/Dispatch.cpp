@@ -101,3 +101,33 @@ HRESULT InvokeDefault(VARIANT &value, DISPPARAMS *params, VARIANT *result) {
 }
 
 } // namespace tallowick::page
+
+namespace tallowick::page {
+
+namespace {
+struct PendingException {
+  std::wstring description;
+  HRESULT scode = S_OK;
+  bool set = false;
+};
+thread_local PendingException pending;
+} // namespace
+
+void SetPendingException(const std::wstring &description, HRESULT scode) {
+  pending.description = description;
+  pending.scode = scode;
+  pending.set = true;
+}
+
+void TakePendingException(EXCEPINFO *info) {
+  if (info && pending.set) {
+    *info = EXCEPINFO{};
+    info->bstrSource = SysAllocString(L"Script error");
+    info->bstrDescription = SysAllocStringLen(pending.description.data(),
+                                              static_cast<UINT>(pending.description.size()));
+    info->scode = pending.scode;
+  }
+  pending = PendingException{};
+}
+
+} // namespace tallowick::page

@@ -229,6 +229,33 @@ constexpr DISPID kMemberBase = 1000;
 constexpr DISPID kExpandoBase = 100000;
 
 bool NameEquals(const wchar_t *member, const wchar_t *name);
+
+// A property get from the script bridge: a member that is only a method
+// answers kMemberIsMethod instead of running, so that `el.click` reads a
+// function. Not a flag any other caller passes.
+constexpr WORD kBridgeGet = 0x1000;
+constexpr HRESULT kMemberIsMethod = MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_ITF, 0x2F1);
+
+// The exception a failed script call left for the Invoke that reported
+// DISP_E_EXCEPTION (per thread: page objects live on one thread).
+void SetPendingException(const std::wstring &description, HRESULT scode);
+// Moves the pending exception into `info` (when given) and clears it.
+void TakePendingException(EXCEPINFO *info);
+
+// Objects that keep script-set members of their own (element expandos,
+// event object members) answer this private interface, without a reference.
+struct ExpandoHost {
+  virtual HRESULT PutExpando(const std::wstring &name, const VARIANT &value) = 0;
+
+protected:
+  ~ExpandoHost() = default;
+};
+DEFINE_GUID(IID_ITallowickExpandoHost, 0x6E0C1A55, 0x3F0B, 0x4C7E, 0x9A, 0x1D, 0x5B, 0x2F, 0x4C,
+            0x8E, 0x7D, 0x10);
+// Page objects answer the Page they belong to through this private
+// interface, without a reference.
+DEFINE_GUID(IID_ITallowickPageObject, 0x6E0C1A56, 0x3F0B, 0x4C7E, 0x9A, 0x1D, 0x5B, 0x2F, 0x4C,
+            0x8E, 0x7D, 0x10);
 // Invokes DISPID_VALUE on the dispatch in `value` with `params` (a(b) on a property).
 HRESULT InvokeDefault(VARIANT &value, DISPPARAMS *params, VARIANT *result);
 
@@ -269,12 +296,17 @@ HRESULT DispatchInvoke(C *self, DISPID id, WORD flags, DISPPARAMS *params, VARIA
       params = &none;
     if (id >= kExpandoBase || id < 0)
       return self->InvokeDynamic(id, flags, params, result);
+    if (id < kMemberBase && (flags & kBridgeGet))
+      flags &= ~kBridgeGet;
     auto tables = self->Tables();
     size_t t = static_cast<size_t>(id / kMemberBase) - 1;
     size_t m = static_cast<size_t>(id % kMemberBase);
     if (id < kMemberBase || t >= tables.size() || m >= tables[t].size())
       return self->InvokeDynamic(id, flags, params, result);
     const Member<C> &member = tables[t][m];
+    if ((flags & kBridgeGet) && !member.get && !member.put && member.call)
+      return kMemberIsMethod;
+    flags &= ~kBridgeGet;
     if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
       if (!member.put || params->cArgs < 1)
         return member.put ? DISP_E_BADPARAMCOUNT : DISP_E_MEMBERNOTFOUND;
@@ -303,6 +335,10 @@ HRESULT DispatchInvoke(C *self, DISPID id, WORD flags, DISPPARAMS *params, VARIA
     if (!ppv)                                                                                      \
       return E_POINTER;                                                                            \
     *ppv = Find(riid);                                                                             \
+    if (IsEqualIID(riid, IID_ITallowickPageObject)) {                                              \
+      *ppv = page_.get();                                                                          \
+      return S_OK;                                                                                 \
+    }                                                                                              \
     if (!*ppv)                                                                                     \
       return E_NOINTERFACE;                                                                        \
     AddRef();                                                                                      \
@@ -335,9 +371,12 @@ HRESULT DispatchInvoke(C *self, DISPID id, WORD flags, DISPPARAMS *params, VARIA
     return DispatchIDsOfNames(this, names, count, ids);                                            \
   }                                                                                                \
   STDMETHOD(Invoke)                                                                                \
-  (DISPID id, REFIID, LCID, WORD flags, DISPPARAMS * params, VARIANT * result, EXCEPINFO *,        \
+  (DISPID id, REFIID, LCID, WORD flags, DISPPARAMS * params, VARIANT * result, EXCEPINFO * info,   \
    UINT *) override {                                                                              \
-    return DispatchInvoke(this, id, flags, params, result);                                        \
+    HRESULT hr = DispatchInvoke(this, id, flags, params, result);                                  \
+    if (hr == DISP_E_EXCEPTION)                                                                    \
+      TakePendingException(info);                                                                  \
+    return hr;                                                                                     \
   }
 
 } // namespace tallowick::page

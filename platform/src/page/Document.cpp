@@ -1,9 +1,10 @@
 // The document and window objects of a page's documents.
 #include <windows.h>
 
-#include "tallowick/Strings.h"
 #include "page/HtmlElement.h"
 #include "page/Layout.h"
+#include "page/script/ScriptEngine.h"
+#include "tallowick/Strings.h"
 
 namespace tallowick::page {
 
@@ -70,6 +71,11 @@ constexpr Member<HtmlWindow> kWindowMembers[] = {
     PAGE_GET(IHTMLWindow2, event),
     PAGE_GET(IHTMLWindow2, closed),
     PAGE_METHOD(IHTMLWindow2, toString),
+    PAGE_METHOD(IHTMLWindow2, setTimeout),
+    PAGE_METHOD(IHTMLWindow2, clearTimeout),
+    PAGE_METHOD(IHTMLWindow2, setInterval),
+    PAGE_METHOD(IHTMLWindow2, clearInterval),
+    PAGE_METHOD(IHTMLWindow2, execScript),
 #undef Self
 };
 constexpr std::span<const Member<HtmlWindow>> kWindowTables[] = {kWindowMembers};
@@ -98,6 +104,10 @@ STDMETHODIMP HtmlDocument::QueryInterface(REFIID riid, void **ppv) {
     return E_POINTER;
   if (IsEqualIID(riid, IID_ITallowickPageDocument)) {
     *ppv = this;
+    return S_OK;
+  }
+  if (IsEqualIID(riid, IID_ITallowickPageObject)) {
+    *ppv = page_;
     return S_OK;
   }
   *ppv = Find(riid);
@@ -155,11 +165,18 @@ HRESULT HtmlDocument::Collection(Selector selector, IHTMLElementCollection **p) 
 }
 
 STDMETHODIMP HtmlDocument::get_Script(IDispatch **p) {
-  // No script engine yet: pages run no scripts.
+  // The script's global object: the window.
   if (!p)
     return E_POINTER;
-  *p = nullptr;
-  return E_NOTIMPL;
+  *p = static_cast<IHTMLWindow2 *>(window_.get());
+  (*p)->AddRef();
+  return S_OK;
+}
+
+void HtmlDocument::HandWindowTo(HtmlDocument &next) {
+  std::swap(window_, next.window_);
+  window_->Rebind(document_);
+  next.window_->Rebind(next.document_);
 }
 
 STDMETHODIMP HtmlDocument::get_all(IHTMLElementCollection **p) {
@@ -343,7 +360,7 @@ STDMETHODIMP HtmlDocument::createEventObject(VARIANT *from, IHTMLEventObj **p) {
     return E_POINTER;
   *p = nullptr;
   return Guarded([&]() -> HRESULT {
-    // A copy of the given event object's source and type, or a blank one.
+    // A copy of the given event object (its members and expandos), or a blank one.
     std::shared_ptr<Node> source;
     std::wstring type;
     IHTMLEventObj *model = nullptr;
@@ -360,9 +377,11 @@ STDMETHODIMP HtmlDocument::createEventObject(VARIANT *from, IHTMLEventObj **p) {
       if (SUCCEEDED(model->get_type(&text)))
         type = Text(text);
       SysFreeString(text);
-      model->Release();
     }
-    return NewEventObject(page_, source, type, p);
+    HRESULT hr = CopyEventObject(page_, model, source, type, p);
+    if (model)
+      model->Release();
+    return hr;
   });
 }
 
@@ -371,6 +390,10 @@ STDMETHODIMP HtmlDocument::createEventObject(VARIANT *from, IHTMLEventObj **p) {
 STDMETHODIMP HtmlWindow::QueryInterface(REFIID riid, void **ppv) {
   if (!ppv)
     return E_POINTER;
+  if (IsEqualIID(riid, IID_ITallowickPageObject)) {
+    *ppv = page_;
+    return S_OK;
+  }
   if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
       IsEqualIID(riid, IID_IHTMLFramesCollection2) || IsEqualIID(riid, IID_IHTMLWindow2)) {
     *ppv = static_cast<IHTMLWindow2 *>(this);
@@ -387,11 +410,13 @@ std::span<const std::span<const Member<HtmlWindow>>> HtmlWindow::Tables() const 
 
 std::vector<Node *> HtmlWindow::FrameElements() const {
   std::vector<Node *> frames;
-  for (Node *node : Descendants(document_.root.get()))
+  for (Node *node : Descendants(document_->root.get()))
     if (node->frame)
       frames.push_back(node);
   return frames;
 }
+
+bool HtmlWindow::IsTop() const { return document_ == &page_->Top(); }
 
 HRESULT HtmlWindow::FindDynamic(const std::wstring &name, DISPID *id) {
   // window.frameName reaches the frame's window.
@@ -400,12 +425,30 @@ HRESULT HtmlWindow::FindDynamic(const std::wstring &name, DISPID *id) {
       *id = page_->ExpandoId(name);
       return S_OK;
     }
+  // The script's globals: its variables and functions, eval.
+  if (IsTop())
+    if (ScriptEngine *engine = EngineOf(page_); engine && engine->HasGlobal(name, nullptr)) {
+      *id = page_->ExpandoId(name);
+      return S_OK;
+    }
   return DISP_E_UNKNOWNNAME;
 }
 
-HRESULT HtmlWindow::InvokeDynamic(DISPID id, WORD flags, DISPPARAMS *, VARIANT *result) {
+HRESULT HtmlWindow::InvokeDynamic(DISPID id, WORD flags, DISPPARAMS *params, VARIANT *result) {
   const std::wstring *name = page_->ExpandoName(id);
-  if (!name || (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)))
+  if (!name)
+    return DISP_E_MEMBERNOTFOUND;
+  bool frame = false;
+  for (Node *node : FrameElements())
+    frame = frame || node->frame->name == *name;
+  if (!frame && IsTop()) {
+    ScriptEngine *engine = EngineOf(page_);
+    if (!engine)
+      return DISP_E_MEMBERNOTFOUND;
+    NavigationHold hold(page_);
+    return engine->InvokeGlobal(*name, flags & ~kBridgeGet, params, result);
+  }
+  if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF))
     return DISP_E_MEMBERNOTFOUND;
   Var key;
   ToVariant(AllocBstr(*name), &key.v);
@@ -475,22 +518,22 @@ STDMETHODIMP HtmlWindow::alert(BSTR message) {
 }
 
 STDMETHODIMP HtmlWindow::get_location(IHTMLLocation **p) {
-  return Guarded([&] { return NewLocation(page_, &document_, p); });
+  return Guarded([&] { return NewLocation(page_, document_, p); });
 }
 
 STDMETHODIMP HtmlWindow::put_name(BSTR v) {
   return Guarded([&] {
-    document_.name = Text(v);
+    document_->name = Text(v);
     return S_OK;
   });
 }
 
-STDMETHODIMP HtmlWindow::get_name(BSTR *p) { return ToBstr(document_.name, p); }
+STDMETHODIMP HtmlWindow::get_name(BSTR *p) { return ToBstr(document_->name, p); }
 
 STDMETHODIMP HtmlWindow::get_parent(IHTMLWindow2 **p) {
   if (!p)
     return E_POINTER;
-  HtmlWindow *parent = document_.parent ? page_->WindowObject(*document_.parent) : this;
+  HtmlWindow *parent = document_->parent ? page_->WindowObject(*document_->parent) : this;
   return Hand<IHTMLWindow2>(parent, p);
 }
 
@@ -505,7 +548,7 @@ STDMETHODIMP HtmlWindow::get_window(IHTMLWindow2 **p) { return get_self(p); }
 STDMETHODIMP HtmlWindow::get_top(IHTMLWindow2 **p) {
   if (!p)
     return E_POINTER;
-  PageDocument *top = &document_;
+  PageDocument *top = document_;
   while (top->parent)
     top = top->parent;
   return Hand<IHTMLWindow2>(page_->WindowObject(*top), p);
@@ -514,7 +557,7 @@ STDMETHODIMP HtmlWindow::get_top(IHTMLWindow2 **p) {
 STDMETHODIMP HtmlWindow::get_document(IHTMLDocument2 **p) {
   if (!p)
     return E_POINTER;
-  return Hand<IHTMLDocument2>(page_->DocumentObject(document_), p);
+  return Hand<IHTMLDocument2>(page_->DocumentObject(*document_), p);
 }
 
 STDMETHODIMP HtmlWindow::get_event(IHTMLEventObj **p) {
@@ -525,6 +568,79 @@ STDMETHODIMP HtmlWindow::get_event(IHTMLEventObj **p) {
     (*p)->AddRef();
   return S_OK;
 }
+
+namespace {
+
+bool IsJavaScript(BSTR language) {
+  std::wstring name = Text(language);
+  return name.empty() || EqualsNoCase(name, L"javascript") || EqualsNoCase(name, L"jscript") ||
+         EqualsNoCase(name, L"ecmascript");
+}
+
+} // namespace
+
+STDMETHODIMP HtmlWindow::execScript(BSTR code, BSTR language, VARIANT *result) {
+  if (result)
+    VariantInit(result);
+  if (!IsJavaScript(language))
+    return E_INVALIDARG; // no other script language is offered
+  return Guarded([&]() -> HRESULT {
+    ScriptEngine *engine = EngineOf(page_);
+    if (!engine)
+      return E_OUTOFMEMORY;
+    NavigationHold hold(page_);
+    HRESULT hr = engine->Evaluate(Text(code), L"execScript", nullptr);
+    if (hr == DISP_E_EXCEPTION) {
+      EXCEPINFO info{};
+      TakePendingException(&info);
+      if (info.scode == HRESULT_FROM_WIN32(ERROR_TIMEOUT))
+        hr = info.scode;
+      SysFreeString(info.bstrSource);
+      SysFreeString(info.bstrDescription);
+    }
+    return hr;
+  });
+}
+
+STDMETHODIMP HtmlWindow::setTimeout(BSTR expression, LONG msec, VARIANT *, LONG *timerID) {
+  return Guarded([&]() -> HRESULT {
+    ScriptEngine *engine = EngineOf(page_);
+    if (!engine)
+      return E_OUTOFMEMORY;
+    Var code;
+    code.v.vt = VT_BSTR;
+    code.v.bstrVal = AllocBstr(Text(expression));
+    long id = 0;
+    HRESULT hr = engine->AddTimer(code.v, msec, false, &id);
+    if (timerID)
+      *timerID = id;
+    return hr;
+  });
+}
+
+STDMETHODIMP HtmlWindow::setInterval(BSTR expression, LONG msec, VARIANT *, LONG *timerID) {
+  return Guarded([&]() -> HRESULT {
+    ScriptEngine *engine = EngineOf(page_);
+    if (!engine)
+      return E_OUTOFMEMORY;
+    Var code;
+    code.v.vt = VT_BSTR;
+    code.v.bstrVal = AllocBstr(Text(expression));
+    long id = 0;
+    HRESULT hr = engine->AddTimer(code.v, msec, true, &id);
+    if (timerID)
+      *timerID = id;
+    return hr;
+  });
+}
+
+STDMETHODIMP HtmlWindow::clearTimeout(LONG timerID) {
+  if (ScriptEngine *engine = page_->ExistingScript())
+    engine->ClearTimer(timerID);
+  return S_OK;
+}
+
+STDMETHODIMP HtmlWindow::clearInterval(LONG timerID) { return clearTimeout(timerID); }
 
 STDMETHODIMP HtmlWindow::get_closed(VARIANT_BOOL *p) {
   if (!p)

@@ -25,6 +25,14 @@ struct Attribute {
   std::shared_ptr<TypedValue> typed; // when set with a non-string value
 };
 
+// A handler attached with attachEvent.
+struct Listener {
+  std::wstring type; // lower case, "onclick"
+  std::shared_ptr<TypedValue> handler;
+};
+// The element behaviour attached to an element (script/Behavior.h).
+struct Behavior;
+
 struct Node : public std::enable_shared_from_this<Node> {
   NodeKind kind = NodeKind::Element;
   std::wstring tag;   // IE's tagName: upper case, or a prefixed tag's local name as written
@@ -37,6 +45,8 @@ struct Node : public std::enable_shared_from_this<Node> {
   PageDocument *document = nullptr;    // the document the node belongs to
   IUnknown *wrapper = nullptr;         // the node's COM object while it lives (not owned)
   std::shared_ptr<PageDocument> frame; // a frame's or iframe's document
+  std::vector<Listener> listeners;     // attachEvent handlers, in attach order
+  std::shared_ptr<Behavior> behavior;  // the element behaviour, when one is attached
   long scrollLeft = 0;                 // scroll offsets the layout honours
   long scrollTop = 0;
 
@@ -67,15 +77,16 @@ std::vector<Node *> ChildElements(const Node *node);
 // The document: its tree, URL and frames.
 class PageDocument : public std::enable_shared_from_this<PageDocument> {
 public:
-  unsigned long revision = 0;         // bumped by every edit that can move boxes
+  unsigned long revision = 0;                 // bumped by every edit that can move boxes
   std::shared_ptr<struct LayoutState> layout; // the boxes of the last layout
-  std::shared_ptr<Node> root; // NodeKind::Document
+  std::shared_ptr<Node> root;                 // NodeKind::Document
   std::wstring url;
   std::wstring name;              // the frame's name, for its window
   PageDocument *parent = nullptr; // the document whose frame holds this one
   Node *frameElement = nullptr;
   Node *activeElement = nullptr;
-  Page *page = nullptr; // the page whose objects wrap this document's nodes
+  Node *viewLinkOwner = nullptr; // the element whose behaviour renders this document
+  Page *page = nullptr;          // the page whose objects wrap this document's nodes
 
   Node *DocumentElement() const;
   Node *Body() const;

@@ -11,12 +11,11 @@ namespace {
 
 class EnumVariant final : public IEnumVARIANT {
 public:
-  EnumVariant(std::vector<IDispatch *> items, size_t position)
+  EnumVariant(std::vector<VARIANT> items, size_t position)
       : items_(std::move(items)), position_(position) {}
   ~EnumVariant() {
-    for (IDispatch *item : items_)
-      if (item)
-        item->Release();
+    for (VARIANT &item : items_)
+      VariantClear(&item);
   }
   STDMETHOD(QueryInterface)(REFIID riid, void **ppv) override {
     if (!ppv)
@@ -36,10 +35,7 @@ public:
     ULONG done = 0;
     for (; done < count && position_ < items_.size(); ++done, ++position_) {
       VariantInit(&out[done]);
-      IDispatch *item = items_[position_];
-      if (item)
-        item->AddRef();
-      ToVariant(item, &out[done]);
+      VariantCopy(&out[done], &items_[position_]);
     }
     if (fetched)
       *fetched = done;
@@ -59,10 +55,12 @@ public:
       return E_POINTER;
     *out = nullptr;
     return Guarded([&] {
-      for (IDispatch *item : items_)
-        if (item)
-          item->AddRef();
-      auto *clone = new EnumVariant(items_, position_);
+      std::vector<VARIANT> copies(items_.size());
+      for (size_t i = 0; i < items_.size(); ++i) {
+        VariantInit(&copies[i]);
+        VariantCopy(&copies[i], &items_[i]);
+      }
+      auto *clone = new EnumVariant(std::move(copies), position_);
       clone->AddRef();
       *out = clone;
       return S_OK;
@@ -71,20 +69,36 @@ public:
 
 private:
   std::atomic<ULONG> refs_{0};
-  std::vector<IDispatch *> items_;
+  std::vector<VARIANT> items_;
   size_t position_;
 };
 
 } // namespace
 
 HRESULT NewEnumerator(std::vector<IDispatch *> items, IUnknown **out) {
+  std::vector<VARIANT> values;
+  try {
+    values.resize(items.size());
+  } catch (...) {
+    for (IDispatch *item : items)
+      if (item)
+        item->Release();
+    return E_OUTOFMEMORY;
+  }
+  for (size_t i = 0; i < items.size(); ++i) {
+    VariantInit(&values[i]);
+    ToVariant(items[i], &values[i]);
+  }
+  return NewVariantEnumerator(std::move(values), out);
+}
+
+HRESULT NewVariantEnumerator(std::vector<VARIANT> items, IUnknown **out) {
   EnumVariant *enumerator = nullptr;
   try {
     enumerator = new EnumVariant(std::move(items), 0);
   } catch (...) {
-    for (IDispatch *item : items) // not moved from when the allocation failed
-      if (item)
-        item->Release();
+    for (VARIANT &item : items) // not moved from when the allocation failed
+      VariantClear(&item);
     return E_OUTOFMEMORY;
   }
   enumerator->AddRef();

@@ -5,3 +5,4 @@
 #include <mshtml.h>
 
 #include "page/PageObjects.h"
+#include "page/script/ScriptEngine.h"

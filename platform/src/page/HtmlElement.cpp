@@ -4,8 +4,10 @@
 #include <array>
 #include <cwctype>
 
-#include "tallowick/Strings.h"
 #include "page/Layout.h"
+#include "page/script/Behavior.h"
+#include "page/script/ScriptEngine.h"
+#include "tallowick/Strings.h"
 
 namespace tallowick::page {
 
@@ -17,6 +19,35 @@ std::wstring Lower(std::wstring s) {
   for (auto &c : s)
     c = static_cast<wchar_t>(std::towlower(c));
   return s;
+}
+
+// The handler properties every element has (null until a handler is set).
+bool IsEventName(const std::wstring &name) {
+  static const wchar_t *const kEvents[] = {
+      L"onclick",       L"ondblclick",      L"onmousedown", L"onmouseup", L"onmouseover",
+      L"onmouseout",    L"onmousemove",     L"onkeydown",   L"onkeyup",   L"onkeypress",
+      L"onfocus",       L"onblur",          L"onchange",    L"onsubmit",  L"onreset",
+      L"onselect",      L"onload",          L"onunload",    L"onscroll",  L"oncontextmenu",
+      L"onselectstart", L"onpropertychange"};
+  for (const wchar_t *event : kEvents)
+    if (EqualsNoCase(name, event))
+      return true;
+  return false;
+}
+
+// javascript: URLs are percent-decoded before they run.
+std::wstring UrlDecode(const std::wstring &text) {
+  std::wstring out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'%' && i + 2 < text.size() && iswxdigit(text[i + 1]) &&
+        iswxdigit(text[i + 2])) {
+      out += static_cast<wchar_t>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+      continue;
+    }
+    out += text[i];
+  }
+  return out;
 }
 
 std::wstring Text(BSTR value) { return value ? std::wstring(value, SysStringLen(value)) : L""; }
@@ -236,6 +267,10 @@ constexpr Member<HtmlElement> kCommonMembers[] = {
     PAGE_GET(IHTMLDOMNode, childNodes),
     PAGE_METHOD(IHTMLDOMNode, removeNode),
     PAGE_METHOD(IHTMLDOMNode, appendChild),
+    PAGE_METHOD(IHTMLDOMNode, insertBefore),
+    PAGE_METHOD(IHTMLDOMNode, removeChild),
+    PAGE_METHOD(IHTMLElement2, attachEvent),
+    PAGE_METHOD(IHTMLElement2, detachEvent),
     PAGE_GET(IHTMLDOMNode, nodeName),
     PAGE_GET(IHTMLDOMNode, nodeValue),
     PAGE_GET(IHTMLDOMNode, firstChild),
@@ -402,6 +437,14 @@ STDMETHODIMP HtmlElement::QueryInterface(REFIID riid, void **ppv) {
     *ppv = node_.get();
     return S_OK;
   }
+  if (IsEqualIID(riid, IID_ITallowickPageObject)) {
+    *ppv = page_.get();
+    return S_OK;
+  }
+  if (IsEqualIID(riid, IID_ITallowickExpandoHost)) {
+    *ppv = static_cast<ExpandoHost *>(this);
+    return S_OK;
+  }
   *ppv = Find(riid);
   if (!*ppv)
     return E_NOINTERFACE;
@@ -499,18 +542,75 @@ std::span<const std::span<const Member<HtmlElement>>> HtmlElement::Tables() cons
 }
 
 HRESULT HtmlElement::FindDynamic(const std::wstring &name, DISPID *id) {
-  // Expandos: attributes, whether from the markup or set by setAttribute.
-  // Script-defined members and behaviour members join here with the script engine.
-  if (!node_->FindAttribute(name))
+  // The behaviour's members, a form's named controls, then expandos:
+  // attributes, whether from the markup, setAttribute or script.
+  if (!FindBehaviorMember(*node_, name) && !NamedControl(name) && !node_->FindAttribute(name) &&
+      !IsEventName(name))
     return DISP_E_UNKNOWNNAME;
   *id = page_->ExpandoId(name);
   return S_OK;
+}
+
+Node *HtmlElement::NamedControl(const std::wstring &name) const {
+  if (kind_ != ElementKind::Form || name.empty())
+    return nullptr;
+  for (Node *control : FormControls())
+    if (control->AttributeValue(L"name") == name || control->AttributeValue(L"id") == name)
+      return control;
+  return nullptr;
+}
+
+HRESULT HtmlElement::PutExpando(const std::wstring &name, const VARIANT &value) {
+  return Guarded([&] {
+    BSTR bname = AllocBstr(name);
+    HRESULT hr = setAttribute(bname, value, 0);
+    SysFreeString(bname);
+    return hr;
+  });
 }
 
 HRESULT HtmlElement::InvokeDynamic(DISPID id, WORD flags, DISPPARAMS *params, VARIANT *result) {
   const std::wstring *name = page_->ExpandoName(id);
   if (!name)
     return DISP_E_MEMBERNOTFOUND;
+  if (FindBehaviorMember(*node_, *name))
+    return InvokeBehaviorMember(*node_, *name, flags, params, result);
+  flags &= ~kBridgeGet;
+  if (Node *control = NamedControl(*name); control && !(flags & DISPATCH_PROPERTYPUT)) {
+    IDispatch *object = WrapNode(control);
+    if (result)
+      ToVariant(object, result);
+    else if (object)
+      object->Release();
+    return S_OK;
+  }
+  // A handler attribute from the markup reads as its function, as in IE.
+  const Attribute *handler = node_->FindAttribute(*name);
+  if (handler && !handler->typed && !(flags & DISPATCH_PROPERTYPUT) && name->size() > 2 &&
+      EqualsNoCase(name->substr(0, 2), L"on")) {
+    ScriptEngine *engine = EngineOf(page_.get());
+    IDispatch *function = nullptr;
+    HRESULT hr =
+        engine ? engine->CompileHandler(handler->value,
+                                        node_->document ? node_->document->url : L"", &function)
+               : E_FAIL;
+    if (FAILED(hr))
+      return hr;
+    if ((flags & DISPATCH_METHOD) && !(flags & DISPATCH_PROPERTYGET)) {
+      std::vector<VARIANT *> args; // form.onsubmit(...) by name: the element is this
+      for (UINT i = params->cArgs; i > params->cNamedArgs; --i)
+        args.push_back(&params->rgvarg[i - 1]);
+      NavigationHold hold(page_.get());
+      hr = engine->CallHandler(function, static_cast<IHTMLElement *>(this), args, result);
+      function->Release();
+      return hr;
+    }
+    if (result)
+      ToVariant(function, result);
+    else
+      function->Release();
+    return S_OK;
+  }
   if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
     if (params->cArgs < 1)
       return DISP_E_BADPARAMCOUNT;
@@ -523,13 +623,40 @@ HRESULT HtmlElement::InvokeDynamic(DISPID id, WORD flags, DISPPARAMS *params, VA
     SysFreeString(bname);
     return hr;
   }
-  if (!node_->FindAttribute(*name))
-    return DISP_E_MEMBERNOTFOUND;
-  Var ignored;
+  if (!node_->FindAttribute(*name)) {
+    if (!IsEventName(*name))
+      return DISP_E_MEMBERNOTFOUND;
+    if ((flags & DISPATCH_METHOD) && !(flags & DISPATCH_PROPERTYGET))
+      return DISP_E_TYPEMISMATCH; // no handler to call
+    if (result)
+      result->vt = VT_NULL;
+    return S_OK;
+  }
+  Var value;
   BSTR bname = AllocBstr(*name);
-  HRESULT hr = getAttribute(bname, 2, result ? result : &ignored.v);
+  HRESULT hr = getAttribute(bname, 2, &value.v);
   SysFreeString(bname);
-  return hr;
+  if (FAILED(hr))
+    return hr;
+  // el.expando(args): a function put as an expando is called, with the element as this.
+  if ((flags & DISPATCH_METHOD) && !(flags & DISPATCH_PROPERTYGET) && value.v.vt == VT_DISPATCH &&
+      value.v.pdispVal) {
+    ScriptLink *link = nullptr;
+    uint32_t key = 0;
+    if (ScriptObjectKey(value.v.pdispVal, &link, &key) && link->engine) {
+      std::vector<VARIANT *> args;
+      for (UINT i = params->cArgs; i > params->cNamedArgs; --i)
+        args.push_back(&params->rgvarg[i - 1]);
+      NavigationHold hold(page_.get());
+      return link->engine->CallHandler(value.v.pdispVal, static_cast<IHTMLElement *>(this), args,
+                                       result);
+    }
+    return value.v.pdispVal->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_METHOD, params, result,
+                                    nullptr, nullptr);
+  }
+  if (result)
+    ToVariant(value.v, result);
+  return S_OK;
 }
 
 // --- IHTMLElement ---
@@ -760,36 +887,65 @@ STDMETHODIMP HtmlElement::insertAdjacentText(BSTR where, BSTR text) {
 }
 
 STDMETHODIMP HtmlElement::click() {
-  return Guarded([&] {
-    if (!page_->Fire(L"onclick", node_.get()))
-      return S_OK;
+  return Guarded([&]() -> HRESULT {
+    NavigationHold hold(page_.get());
+    std::shared_ptr<Node> held = node_;
     std::wstring type = Lower(node_->AttributeValue(L"type"));
-    if (kind_ == ElementKind::Input && (type == L"checkbox" || type == L"radio")) {
-      VARIANT_BOOL checked = VARIANT_FALSE;
-      get_checked(&checked);
-      put_checked(type == L"radio" || !checked ? VARIANT_TRUE : VARIANT_FALSE);
-      page_->Fire(L"onchange", node_.get());
+    bool toggles = kind_ == ElementKind::Input && (type == L"checkbox" || type == L"radio");
+    VARIANT_BOOL was = VARIANT_FALSE;
+    if (toggles) { // the state changes before onclick sees it; a cancelled click restores it
+      get_checked(&was);
+      put_checked(type == L"radio" || !was ? VARIANT_TRUE : VARIANT_FALSE);
+    }
+    if (!DispatchEvent(page_.get(), *node_, L"onclick", nullptr)) {
+      if (toggles)
+        put_checked(was);
       return S_OK;
     }
-    if (kind_ == ElementKind::Anchor && node_->HasAttribute(L"href")) {
-      BSTR href = nullptr;
-      if (SUCCEEDED(get_href(&href)))
-        page_->Fire(L"navigate", node_.get(), Text(href));
-      SysFreeString(href);
+    if (toggles) {
+      VARIANT_BOOL now = VARIANT_FALSE;
+      get_checked(&now);
+      if (now != was)
+        DispatchEvent(page_.get(), *node_, L"onchange", nullptr);
       return S_OK;
     }
+    if (kind_ == ElementKind::Anchor && node_->HasAttribute(L"href"))
+      return FollowLink();
     bool submitter = (kind_ == ElementKind::Input && (type == L"submit" || type == L"image")) ||
                      (node_->Is(L"BUTTON") && (type.empty() || type == L"submit"));
     Node *form = AncestorTagged(*node_, L"FORM");
-    if (submitter && form && page_->Fire(L"onsubmit", form)) {
-      IHTMLFormElement *object = nullptr;
-      if (SUCCEEDED(WrapNodeAs(form, &object)) && object) {
-        object->submit();
-        object->Release();
-      }
+    if (!submitter || !form || !DispatchEvent(page_.get(), *form, L"onsubmit", nullptr))
+      return S_OK;
+    IHTMLFormElement *object = nullptr;
+    HRESULT hr = WrapNodeAs(form, &object);
+    if (SUCCEEDED(hr) && object) {
+      hr = object->submit();
+      object->Release();
     }
-    return S_OK;
+    return hr;
   });
+}
+
+HRESULT HtmlElement::FollowLink() {
+  std::wstring href = node_->AttributeValue(L"href");
+  if (href.size() >= 11 && EqualsNoCase(href.substr(0, 11), L"javascript:")) {
+    std::wstring code = UrlDecode(href.substr(11));
+    page_->Fire(L"navigate", node_.get(), href);
+    if (ScriptEngine *engine = EngineOf(page_.get()))
+      engine->RunProgram(code, node_->document ? node_->document->url : L"");
+    return S_OK;
+  }
+  BSTR url = nullptr;
+  HRESULT hr = get_href(&url);
+  if (FAILED(hr))
+    return hr;
+  platform::Navigation navigation;
+  navigation.url = Text(url);
+  SysFreeString(url);
+  navigation.method = L"get";
+  navigation.element = this;
+  page_->Fire(L"navigate", node_.get(), navigation.url);
+  return page_->Navigate(std::move(navigation));
 }
 
 STDMETHODIMP HtmlElement::toString(BSTR *p) {
@@ -837,18 +993,73 @@ STDMETHODIMP HtmlElement::getBoundingClientRect(IHTMLRect **rect) {
 
 STDMETHODIMP HtmlElement::focus() {
   return Guarded([&] {
-    if (node_->document)
-      node_->document->activeElement = node_.get();
-    page_->Fire(L"onfocus", node_.get());
+    NavigationHold hold(page_.get());
+    PageDocument *document = node_->document;
+    if (!document || document->activeElement == node_.get())
+      return S_OK;
+    // The element that had the focus loses it first.
+    if (Node *previous = document->activeElement) {
+      std::shared_ptr<Node> held = previous->shared_from_this();
+      document->activeElement = nullptr;
+      DispatchEvent(page_.get(), *held, L"onblur", nullptr);
+    }
+    document->activeElement = node_.get();
+    DispatchEvent(page_.get(), *node_, L"onfocus", nullptr);
     return S_OK;
   });
 }
 
 STDMETHODIMP HtmlElement::blur() {
   return Guarded([&] {
-    if (node_->document && node_->document->activeElement == node_.get())
-      node_->document->activeElement = nullptr;
-    page_->Fire(L"onblur", node_.get());
+    NavigationHold hold(page_.get());
+    if (!node_->document || node_->document->activeElement != node_.get())
+      return S_OK;
+    node_->document->activeElement = nullptr;
+    DispatchEvent(page_.get(), *node_, L"onblur", nullptr);
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::attachEvent(BSTR event, IDispatch *handler, VARIANT_BOOL *result) {
+  if (result)
+    *result = VARIANT_FALSE;
+  std::wstring type = Lower(Text(event));
+  if (!handler || type.size() < 3 || type.compare(0, 2, L"on") != 0)
+    return E_INVALIDARG;
+  return Guarded([&] {
+    auto value = std::make_shared<TypedValue>();
+    handler->AddRef();
+    value->value.v.vt = VT_DISPATCH;
+    value->value.v.pdispVal = handler;
+    node_->listeners.push_back({type, value});
+    if (result)
+      *result = VARIANT_TRUE;
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::detachEvent(BSTR event, IDispatch *handler) {
+  std::wstring type = Lower(Text(event));
+  return Guarded([&] {
+    IUnknown *identity = nullptr;
+    if (handler)
+      handler->QueryInterface(IID_IUnknown, reinterpret_cast<void **>(&identity));
+    auto &listeners = node_->listeners;
+    for (auto it = listeners.begin(); it != listeners.end(); ++it) {
+      IUnknown *other = nullptr;
+      IDispatch *attached = it->handler->value.v.pdispVal;
+      if (attached)
+        attached->QueryInterface(IID_IUnknown, reinterpret_cast<void **>(&other));
+      bool same = it->type == type && other == identity;
+      if (other)
+        other->Release();
+      if (same) {
+        listeners.erase(it);
+        break;
+      }
+    }
+    if (identity)
+      identity->Release();
     return S_OK;
   });
 }
@@ -898,22 +1109,19 @@ STDMETHODIMP HtmlElement::fireEvent(BSTR name, VARIANT *eventObject, VARIANT_BOO
     std::wstring type = Text(name);
     if (type.size() < 3 || !EqualsNoCase(type.substr(0, 2), L"on"))
       return E_INVALIDARG;
-    IHTMLEventObj *event = nullptr;
+    // The handlers see a copy of the given event object, with srcElement and type set.
+    NavigationHold hold(page_.get());
+    IHTMLEventObj *model = nullptr;
     if (eventObject)
-      InterfaceFromVariant(*eventObject, IID_IHTMLEventObj, reinterpret_cast<void **>(&event));
-    if (!event)
-      NewEventObject(page_.get(), node_, type.substr(2), &event);
-    IHTMLEventObj *outer = page_->currentEvent;
-    page_->currentEvent = event;
-    bool run = page_->Fire(Lower(type), node_.get());
-    page_->currentEvent = outer;
-    if (event) {
-      Var returnValue;
-      if (SUCCEEDED(event->get_returnValue(&returnValue.v)) && returnValue.v.vt == VT_BOOL &&
-          returnValue.v.boolVal == VARIANT_FALSE)
-        run = false;
-      event->Release();
-    }
+      InterfaceFromVariant(*eventObject, IID_IHTMLEventObj, reinterpret_cast<void **>(&model));
+    IHTMLEventObj *event = nullptr;
+    HRESULT hr = CopyEventObject(page_.get(), model, node_, Lower(type.substr(2)), &event);
+    if (model)
+      model->Release();
+    if (FAILED(hr))
+      return hr;
+    bool run = DispatchEvent(page_.get(), *node_, Lower(type), event);
+    event->Release();
     if (notCancelled)
       *notCancelled = run ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
@@ -965,6 +1173,52 @@ STDMETHODIMP HtmlElement::removeNode(VARIANT_BOOL deep, IHTMLDOMNode **removed) 
     IHTMLDOMNode *self = this;
     self->AddRef();
     *removed = self;
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::insertBefore(IHTMLDOMNode *newChild, VARIANT refChild,
+                                       IHTMLDOMNode **node) {
+  if (node)
+    *node = nullptr;
+  Node *child = NodeOf(newChild);
+  if (!child || !child->document || child->document->page != page_.get() ||
+      child->Contains(node_.get()))
+    return E_INVALIDARG;
+  IUnknown *reference = nullptr;
+  if (FAILED(InterfaceFromVariant(refChild, IID_IUnknown, reinterpret_cast<void **>(&reference))))
+    return E_INVALIDARG;
+  Node *before = NodeOf(reference);
+  if (reference)
+    reference->Release();
+  if (before && before->parent != node_.get())
+    return E_INVALIDARG;
+  return Guarded([&]() -> HRESULT {
+    std::shared_ptr<Node> owned = child->shared_from_this();
+    if (child->parent)
+      Detach(*child);
+    size_t at = before ? before->IndexInParent() : node_->children.size();
+    InsertChildren(*node_, at, {owned});
+    if (node) {
+      newChild->AddRef();
+      *node = newChild;
+    }
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::removeChild(IHTMLDOMNode *oldChild, IHTMLDOMNode **node) {
+  if (node)
+    *node = nullptr;
+  Node *child = NodeOf(oldChild);
+  if (!child || child->parent != node_.get())
+    return E_INVALIDARG;
+  return Guarded([&]() -> HRESULT {
+    std::shared_ptr<Node> owned = Detach(*child);
+    if (node) {
+      oldChild->AddRef();
+      *node = oldChild;
+    }
     return S_OK;
   });
 }
@@ -1379,12 +1633,51 @@ STDMETHODIMP HtmlElement::get_elements(IDispatch **p) {
   return Guarded([&] { return CollectionDispatch(ListOf(node_, false), p); });
 }
 
+platform::Navigation HtmlElement::Submission() const {
+  platform::Navigation navigation;
+  std::wstring action = node_->AttributeValue(L"action");
+  navigation.url = node_->document ? node_->document->ResolveUrl(action) : action;
+  navigation.method = Lower(node_->AttributeValue(L"method")) == L"post" ? L"post" : L"get";
+  // The successful controls, in document order.
+  for (Node *control : FormControls()) {
+    std::wstring name = control->AttributeValue(L"name");
+    if (name.empty() || control->HasAttribute(L"disabled"))
+      continue;
+    if (control->Is(L"SELECT")) {
+      for (Node *option : OptionsOf(*control))
+        if (option->HasAttribute(L"selected"))
+          navigation.fields.emplace_back(name, option->HasAttribute(L"value")
+                                                   ? option->AttributeValue(L"value")
+                                                   : InnerText(*option));
+      continue;
+    }
+    if (control->Is(L"TEXTAREA")) {
+      navigation.fields.emplace_back(name, InnerText(*control));
+      continue;
+    }
+    if (!control->Is(L"INPUT"))
+      continue;
+    std::wstring type = Lower(control->AttributeValue(L"type"));
+    if (type == L"submit" || type == L"button" || type == L"reset" || type == L"image" ||
+        type == L"file")
+      continue;
+    if ((type == L"checkbox" || type == L"radio") && !control->HasAttribute(L"checked"))
+      continue;
+    std::wstring value = control->AttributeValue(L"value");
+    if ((type == L"checkbox" || type == L"radio") && !control->HasAttribute(L"value"))
+      value = L"on";
+    navigation.fields.emplace_back(name, value);
+  }
+  return navigation;
+}
+
 STDMETHODIMP HtmlElement::submit() {
   return Guarded([&] {
-    std::wstring action = node_->AttributeValue(L"action");
-    std::wstring url = node_->document ? node_->document->ResolveUrl(action) : action;
-    page_->Fire(L"navigate", node_.get(), url);
-    return S_OK;
+    NavigationHold hold(page_.get());
+    platform::Navigation navigation = Submission();
+    navigation.element = this;
+    page_->Fire(L"navigate", node_.get(), navigation.url);
+    return page_->Navigate(std::move(navigation));
   });
 }
 
@@ -1527,6 +1820,10 @@ STDMETHODIMP HtmlTextNode::QueryInterface(REFIID riid, void **ppv) {
     return E_POINTER;
   if (IsEqualIID(riid, IID_ITallowickPageNode)) {
     *ppv = node_.get();
+    return S_OK;
+  }
+  if (IsEqualIID(riid, IID_ITallowickPageObject)) {
+    *ppv = page_.get();
     return S_OK;
   }
   *ppv = Find(riid);

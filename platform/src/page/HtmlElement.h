@@ -47,7 +47,8 @@ class HtmlElement final : public StubIHTMLElement,
                           public StubIHTMLImgElement,
                           public StubIHTMLBodyElement,
                           public StubIHTMLFrameBase,
-                          public StubIHTMLIFrameElement {
+                          public StubIHTMLIFrameElement,
+                          public ExpandoHost {
 public:
   HtmlElement(Page *page, std::shared_ptr<Node> node);
   ~HtmlElement();
@@ -61,6 +62,8 @@ public:
   HRESULT FindDynamic(const std::wstring &name, DISPID *id);
   HRESULT InvokeDynamic(DISPID id, WORD flags, DISPPARAMS *params, VARIANT *result);
   Node &GetNode() { return *node_; }
+  // A member script sets that the element does not have: an expando attribute.
+  HRESULT PutExpando(const std::wstring &name, const VARIANT &value) override;
 
   // IHTMLElement
   STDMETHOD(setAttribute)(BSTR strAttributeName, VARIANT AttributeValue, LONG lFlags) override;
@@ -119,6 +122,8 @@ public:
   STDMETHOD(get_readyState)(VARIANT *p) override;
   STDMETHOD(get_readyState)(BSTR *p) override; // tables, inputs and images
   STDMETHOD(getElementsByTagName)(BSTR v, IHTMLElementCollection **pelColl) override;
+  STDMETHOD(attachEvent)(BSTR event, IDispatch *pDisp, VARIANT_BOOL *pfResult) override;
+  STDMETHOD(detachEvent)(BSTR event, IDispatch *pDisp) override;
   // IHTMLElement3
   STDMETHOD(fireEvent)
   (BSTR bstrEventName, VARIANT *pvarEventObject, VARIANT_BOOL *pfCancelled) override;
@@ -133,6 +138,8 @@ public:
   STDMETHOD(get_childNodes)(IDispatch **p) override;
   STDMETHOD(removeNode)(VARIANT_BOOL fDeep, IHTMLDOMNode **removed) override;
   STDMETHOD(appendChild)(IHTMLDOMNode *newChild, IHTMLDOMNode **node) override;
+  STDMETHOD(insertBefore)(IHTMLDOMNode *newChild, VARIANT refChild, IHTMLDOMNode **node) override;
+  STDMETHOD(removeChild)(IHTMLDOMNode *oldChild, IHTMLDOMNode **node) override;
   STDMETHOD(get_nodeName)(BSTR *p) override;
   STDMETHOD(get_nodeValue)(VARIANT *p) override;
   STDMETHOD(get_firstChild)(IHTMLDOMNode **p) override;
@@ -214,6 +221,9 @@ private:
   HRESULT InsertAdjacent(const std::wstring &where, std::vector<std::shared_ptr<Node>> nodes);
   std::vector<Node *> Options() const;
   std::vector<Node *> FormControls() const;
+  Node *NamedControl(const std::wstring &name) const;
+  HRESULT FollowLink();
+  platform::Navigation Submission() const;
   Node *Section() const;
   Node *Table() const;
 

@@ -2,9 +2,13 @@
 // expando ids, fired events, and the public loading functions.
 #include "page/HtmlElement.h"
 
+#include <cwctype>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
+#include "page/script/Behavior.h"
+#include "page/script/ScriptEngine.h"
 #include "tallowick/Strings.h"
 
 namespace tallowick::page {
@@ -12,8 +16,168 @@ namespace tallowick::page {
 Page::Page(std::shared_ptr<PageDocument> top) : top_(std::move(top)) { Adopt(*top_); }
 
 Page::~Page() {
+  engine_.reset(); // its finalizers release what script held
   documents_.clear();
+  retired_.clear();
   top_.reset();
+}
+
+ScriptEngine *Page::Script() {
+  if (!engine_ && !dying_) {
+    try {
+      engine_ = std::make_unique<ScriptEngine>(*this);
+    } catch (...) {
+      return nullptr;
+    }
+  }
+  return engine_.get();
+}
+
+bool Page::Unpin() {
+  // Never to zero: only a Release may end the page.
+  if (refs_ <= 1)
+    return false;
+  --refs_;
+  return true;
+}
+
+void Page::ReportError(const platform::ScriptError &error) {
+  errors.push_back(error);
+  if (!errorHandler)
+    return;
+  try {
+    errorHandler(error);
+  } catch (...) {
+  }
+}
+
+namespace {
+
+bool RunsAsJavaScript(const Node &script) {
+  std::wstring type = script.AttributeValue(L"type");
+  std::wstring language = script.AttributeValue(L"language");
+  for (wchar_t &c : type)
+    c = static_cast<wchar_t>(towlower(c));
+  for (wchar_t &c : language)
+    c = static_cast<wchar_t>(towlower(c));
+  if (!type.empty())
+    return type.find(L"javascript") != std::wstring::npos ||
+           type.find(L"jscript") != std::wstring::npos ||
+           type.find(L"ecmascript") != std::wstring::npos;
+  return language.empty() || language.rfind(L"javascript", 0) == 0 ||
+         language.rfind(L"jscript", 0) == 0;
+}
+
+std::wstring ScriptText(const Node &script) {
+  std::wstring text;
+  for (const auto &child : script.children)
+    if (child->kind == NodeKind::Text)
+      text += child->text;
+  return text;
+}
+
+bool ReadFile(const std::string &path, std::string *content) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in)
+    return false;
+  std::ostringstream data;
+  data << in.rdbuf();
+  *content = data.str();
+  return true;
+}
+
+} // namespace
+
+void Page::Start() {
+  NavigationHold hold(this);
+  PageDocument &document = *top_;
+  AttachBehaviors(*this, document);
+  std::vector<std::shared_ptr<Node>> scripts;
+  for (Node *node : Descendants(document.root.get()))
+    if (node->Is(L"SCRIPT") && RunsAsJavaScript(*node))
+      scripts.push_back(node->shared_from_this());
+  for (const auto &script : scripts) {
+    if (top_.get() != &document)
+      return; // a script navigated away
+    std::wstring code = ScriptText(*script), source = document.url;
+    std::wstring src = script->AttributeValue(L"src");
+    if (!src.empty()) {
+      source = document.ResolveUrl(src);
+      std::string content;
+      if (!ReadFile(PathFromUrl(source), &content)) {
+        ReportError({L"Cannot load script " + source, 0, source, false});
+        continue;
+      }
+      code = platform::Widen(content);
+    }
+    if (ScriptEngine *engine = Script())
+      engine->RunProgram(code, source);
+  }
+  // onload: the body's handler, else a function the scripts put as window.onload.
+  Node *body = document.Body();
+  if (top_.get() != &document)
+    return;
+  if (body && body->HasAttribute(L"onload")) {
+    DispatchEvent(this, *body, L"onload", nullptr);
+    return;
+  }
+  ScriptEngine *engine = ExistingScript();
+  if (engine && engine->HasGlobal(L"onload", nullptr)) {
+    Var handler;
+    DISPPARAMS none = {nullptr, nullptr, 0, 0};
+    if (SUCCEEDED(engine->InvokeGlobal(L"onload", DISPATCH_PROPERTYGET, &none, &handler.v)) &&
+        handler.v.vt == VT_DISPATCH && handler.v.pdispVal)
+      engine->CallHandler(handler.v.pdispVal, nullptr, {}, nullptr);
+  }
+}
+
+HRESULT Page::Navigate(platform::Navigation navigation) {
+  platform::Navigation record = navigation;
+  record.element = nullptr;
+  navigations.push_back(std::move(record));
+  if (!navigationHandler)
+    return S_OK;
+  platform::NavigationAnswer answer;
+  HRESULT hr = E_FAIL;
+  try {
+    hr = navigationHandler(navigation, &answer);
+  } catch (...) {
+    hr = E_FAIL;
+  }
+  if (FAILED(hr) || !answer.replace)
+    return hr;
+  pendingTop_ = ParseDocument(answer.html, answer.url.empty() ? navigation.url : answer.url);
+  ApplyPendingNavigation();
+  return hr;
+}
+
+void Page::ApplyPendingNavigation() {
+  if (!pendingTop_ || holds > 0 || (engine_ && engine_->Busy()) || dying_)
+    return;
+  Replace(std::move(pendingTop_));
+}
+
+void Page::Replace(std::shared_ptr<PageDocument> next) {
+  // A page whose loading navigates again, answered by yet another page, ends here.
+  constexpr int kMaxNestedNavigations = 8;
+  if (replacing_ >= kMaxNestedNavigations) {
+    ReportError(
+        {L"Navigation loop: the page loaded by a navigation navigated again", 0, next->url, false});
+    return;
+  }
+  ++replacing_;
+  AddRef(); // the engine's finalizers must not end the page
+  engine_.reset();
+  currentEvent = nullptr;
+  Adopt(*next);
+  HtmlDocument *old = DocumentObject(*top_);
+  HtmlDocument *fresh = DocumentObject(*next);
+  old->HandWindowTo(*fresh);
+  retired_.push_back(top_);
+  top_ = std::move(next);
+  Start();
+  --replacing_;
+  Release();
 }
 
 void Page::Adopt(PageDocument &document) {
@@ -25,8 +189,10 @@ void Page::Adopt(PageDocument &document) {
 
 ULONG Page::Release() {
   ULONG count = --refs_;
-  if (count == 0)
+  if (count == 0 && !dying_) {
+    dying_ = true;
     delete this;
+  }
   return count;
 }
 
@@ -57,6 +223,8 @@ const std::wstring *Page::ExpandoName(DISPID id) const {
 }
 
 bool Page::Fire(const std::wstring &type, const Node *source, const std::wstring &detail) {
+  if (dying_)
+    return false;
   platform::PageEvent event;
   event.type = type;
   event.detail = detail;
@@ -145,8 +313,18 @@ HRESULT Publish(std::shared_ptr<PageDocument> top, IHTMLDocument2 **document) {
   auto *page = new Page(std::move(top));
   IHTMLDocument2 *object = page->DocumentObject(page->Top());
   object->AddRef();
-  *document = object;
+  page->Start();
+  // A script of the page may have navigated: the caller gets the document shown now.
+  IHTMLDocument2 *current = page->DocumentObject(page->Top());
+  current->AddRef();
+  object->Release();
+  *document = current;
   return S_OK;
+}
+
+Page *PageOf(IHTMLDocument2 *document) {
+  HtmlDocument *object = DocumentObjectOf(document);
+  return object ? object->GetPage() : nullptr;
 }
 
 } // namespace
@@ -217,18 +395,112 @@ HRESULT GetViewLinkDocument(IHTMLElement *element, IHTMLDocument2 **document) {
   if (!document)
     return E_POINTER;
   *document = nullptr;
-  if (!element)
+  Node *node = NodeOf(element);
+  if (!node)
     return E_INVALIDARG;
-  return S_FALSE;
+  return Guarded([&]() -> HRESULT {
+    PageDocument *viewLink = ViewLinkOf(*node);
+    if (!viewLink || !viewLink->page)
+      return S_FALSE;
+    IHTMLDocument2 *object = viewLink->page->DocumentObject(*viewLink);
+    object->AddRef();
+    *document = object;
+    return S_OK;
+  });
 }
 
 HRESULT GetViewLinkOwner(IHTMLDocument2 *document, IHTMLElement **owner) {
   if (!owner)
     return E_POINTER;
   *owner = nullptr;
-  if (!document)
+  HtmlDocument *object = DocumentObjectOf(document);
+  if (!object)
     return E_INVALIDARG;
-  return S_FALSE;
+  Node *element = object->Data().viewLinkOwner;
+  if (!element)
+    return S_FALSE;
+  return WrapNodeAs(element, owner);
+}
+
+HRESULT SetScriptErrorHandler(IHTMLDocument2 *document, ScriptErrorHandler handler) {
+  Page *page = PageOf(document);
+  if (!page)
+    return E_INVALIDARG;
+  return Guarded([&] {
+    page->errorHandler = std::move(handler);
+    return S_OK;
+  });
+}
+
+HRESULT GetScriptErrors(IHTMLDocument2 *document, std::vector<ScriptError> *errors) {
+  if (!errors)
+    return E_POINTER;
+  Page *page = PageOf(document);
+  if (!page)
+    return E_INVALIDARG;
+  return Guarded([&] {
+    *errors = page->errors;
+    return S_OK;
+  });
+}
+
+HRESULT SetScriptBudget(IHTMLDocument2 *document, unsigned long milliseconds) {
+  Page *page = PageOf(document);
+  if (!page)
+    return E_INVALIDARG;
+  page->budgetMs = milliseconds ? milliseconds : 5000;
+  return S_OK;
+}
+
+HRESULT RunPageTimers(IHTMLDocument2 *document, unsigned long elapsedMs, long *ran) {
+  if (ran)
+    *ran = 0;
+  Page *page = PageOf(document);
+  if (!page)
+    return E_INVALIDARG;
+  return Guarded([&] {
+    NavigationHold hold(page);
+    ScriptEngine *engine = page->ExistingScript();
+    long count = engine ? engine->RunTimers(elapsedMs) : 0;
+    if (ran)
+      *ran = count;
+    return S_OK;
+  });
+}
+
+HRESULT SetNavigationHandler(IHTMLDocument2 *document, NavigationHandler handler) {
+  Page *page = PageOf(document);
+  if (!page)
+    return E_INVALIDARG;
+  return Guarded([&] {
+    page->navigationHandler = std::move(handler);
+    return S_OK;
+  });
+}
+
+HRESULT GetNavigations(IHTMLDocument2 *document, std::vector<Navigation> *navigations) {
+  if (!navigations)
+    return E_POINTER;
+  Page *page = PageOf(document);
+  if (!page)
+    return E_INVALIDARG;
+  return Guarded([&] {
+    *navigations = page->navigations;
+    return S_OK;
+  });
+}
+
+HRESULT GetCurrentDocument(IHTMLDocument2 *document, IHTMLDocument2 **current) {
+  if (!current)
+    return E_POINTER;
+  *current = nullptr;
+  Page *page = PageOf(document);
+  if (!page)
+    return E_INVALIDARG;
+  IHTMLDocument2 *object = page->DocumentObject(page->Top());
+  object->AddRef();
+  *current = object;
+  return S_OK;
 }
 
 } // namespace tallowick::platform

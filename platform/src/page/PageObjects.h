@@ -22,6 +22,7 @@ namespace tallowick::page {
 
 class HtmlDocument;
 class HtmlWindow;
+class ScriptEngine;
 
 // Private interface ids: QueryInterface answers the Node (page node objects)
 // or the HtmlDocument or text range behind an object, without a reference.
@@ -46,8 +47,15 @@ public:
 
   ULONG AddRef() { return ++refs_; }
   ULONG Release();
+  // A reference that the script engine holds on one of the page's objects
+  // does not keep the page alive (it would be a cycle through the engine):
+  // the bridge unpins after taking one and pins before dropping it.
+  bool Unpin();
+  void Pin() { ++refs_; }
 
   PageDocument &Top() { return *top_; }
+  // Attaches behaviours, runs the scripts and fires onload of the top document.
+  void Start();
   // The document and window objects of a document of this page (not AddRef'd).
   HtmlDocument *DocumentObject(PageDocument &document);
   HtmlWindow *WindowObject(PageDocument &document);
@@ -61,13 +69,57 @@ public:
   std::vector<platform::PageEvent> events;
   IHTMLEventObj *currentEvent = nullptr; // window.event while an event is fired
 
-private:
+  // Scripts: the engine is created on first need and lives with the document.
+  ScriptEngine *Script();
+  ScriptEngine *ExistingScript() { return engine_.get(); }
+  void ReportError(const platform::ScriptError &error);
+  platform::ScriptErrorHandler errorHandler;
+  std::vector<platform::ScriptError> errors;
+  unsigned long budgetMs = 5000;
+
+  // Navigation: records it, asks the handler, and replaces the top document
+  // when it answers a page (once no script is running).
+  HRESULT Navigate(platform::Navigation navigation);
+  void ApplyPendingNavigation();
+  int holds = 0; // NavigationHold scopes open
+  platform::NavigationHandler navigationHandler;
+  std::vector<platform::Navigation> navigations;
+
+  // Adds a document that belongs to the page without being a frame (a view-link document).
   void Adopt(PageDocument &document);
+
+private:
+  void Replace(std::shared_ptr<PageDocument> top);
+  bool dying_ = false;
+  int replacing_ = 0; // nested Replace calls (a page that navigates while it loads)
+  std::unique_ptr<ScriptEngine> engine_;
+  std::shared_ptr<PageDocument> pendingTop_;
+  std::vector<std::shared_ptr<PageDocument>> retired_;
   std::atomic<ULONG> refs_{0};
   std::shared_ptr<PageDocument> top_;
   std::map<PageDocument *, std::unique_ptr<HtmlDocument>> documents_;
   std::map<std::wstring, DISPID> expandoIds_;
   std::vector<std::wstring> expandoNames_;
+};
+
+// A C++ entry point that may run script: a navigation that answers a new
+// page replaces the document when the outermost such scope closes.
+class NavigationHold {
+public:
+  explicit NavigationHold(Page *page) : page_(page) {
+    page_->AddRef();
+    ++page_->holds;
+  }
+  ~NavigationHold() {
+    if (--page_->holds == 0)
+      page_->ApplyPendingNavigation();
+    page_->Release();
+  }
+  NavigationHold(const NavigationHold &) = delete;
+  NavigationHold &operator=(const NavigationHold &) = delete;
+
+private:
+  Page *page_;
 };
 
 // Holds a page reference for an object's lifetime.
@@ -109,7 +161,8 @@ Selector AllUnder(std::shared_ptr<Node> root);
 Selector ChildrenOf(std::shared_ptr<Node> node);
 Selector TagsIn(Selector base, std::wstring tag);
 HRESULT NewChildNodes(Page *page, std::shared_ptr<Node> node, IDispatch **out);
-HRESULT NewEnumerator(std::vector<IDispatch *> items, IUnknown **out); // takes the references
+HRESULT NewEnumerator(std::vector<IDispatch *> items, IUnknown **out);    // takes the references
+HRESULT NewVariantEnumerator(std::vector<VARIANT> items, IUnknown **out); // takes the values
 
 HRESULT NewStyle(Page *page, std::shared_ptr<Node> node, IHTMLStyle **out);
 HRESULT NewCurrentStyle(Page *page, std::shared_ptr<Node> node, IHTMLCurrentStyle **out);
@@ -117,6 +170,9 @@ HRESULT NewRect(Page *page, LONG left, LONG top, LONG right, LONG bottom, IHTMLR
 HRESULT NewLocation(Page *page, PageDocument *document, IHTMLLocation **out);
 HRESULT NewEventObject(Page *page, std::shared_ptr<Node> source, const std::wstring &type,
                        IHTMLEventObj **out);
+// A new event object with the members (and expandos) of `model`.
+HRESULT CopyEventObject(Page *page, IHTMLEventObj *model, std::shared_ptr<Node> source,
+                        const std::wstring &type, IHTMLEventObj **out);
 HRESULT NewTextRange(Page *page, std::shared_ptr<Node> scope, IHTMLTxtRange **out);
 HRESULT NewDomAttribute(Page *page, std::shared_ptr<Node> node, const std::wstring &name,
                         IHTMLDOMAttribute **out);
@@ -165,6 +221,8 @@ public:
   PageDocument &Data() { return document_; }
   Page *GetPage() { return page_; }
   HtmlWindow *Window() { return window_.get(); }
+  // Navigation: the new document takes over this document's window.
+  void HandWindowTo(HtmlDocument &next);
 
   // IHTMLDocument
   STDMETHOD(get_Script)(IDispatch **p) override;
@@ -207,7 +265,9 @@ private:
 
 class HtmlWindow final : public StubIHTMLWindow2 {
 public:
-  HtmlWindow(Page *page, PageDocument &document) : page_(page), document_(document) {}
+  HtmlWindow(Page *page, PageDocument &document) : page_(page), document_(&document) {}
+  PageDocument &Data() { return *document_; }
+  void Rebind(PageDocument &document) { document_ = &document; }
   using Self = HtmlWindow;
 
   STDMETHOD(QueryInterface)(REFIID riid, void **ppv) override;
@@ -237,11 +297,17 @@ public:
   STDMETHOD(get_event)(IHTMLEventObj **p) override;
   STDMETHOD(get_closed)(VARIANT_BOOL *p) override;
   STDMETHOD(toString)(BSTR *String) override;
+  STDMETHOD(setTimeout)(BSTR expression, LONG msec, VARIANT *language, LONG *timerID) override;
+  STDMETHOD(clearTimeout)(LONG timerID) override;
+  STDMETHOD(setInterval)(BSTR expression, LONG msec, VARIANT *language, LONG *timerID) override;
+  STDMETHOD(clearInterval)(LONG timerID) override;
+  STDMETHOD(execScript)(BSTR code, BSTR language, VARIANT *pvarRet) override;
 
 private:
   std::vector<Node *> FrameElements() const;
+  bool IsTop() const;
   Page *page_;
-  PageDocument &document_;
+  PageDocument *document_;
   std::wstring status_;
 };
 

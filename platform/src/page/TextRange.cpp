@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "tallowick/Strings.h"
 #include "page/ObjectSupport.h"
 #include "page/PageObjects.h"
+#include "tallowick/Strings.h"
 
 namespace tallowick::page {
 
@@ -30,6 +30,10 @@ public:
       return E_POINTER;
     if (IsEqualIID(riid, IID_ITallowickTextRange)) {
       *ppv = this;
+      return S_OK;
+    }
+    if (IsEqualIID(riid, IID_ITallowickPageObject)) {
+      *ppv = page_.get();
       return S_OK;
     }
     *ppv = Find(riid);

@@ -214,6 +214,30 @@ TEST_F(TallowickCliTest, TreePrintsTheAgentObjectsOfAPage) {
   Outcome missing = Tallowick("tree " + (folder_ / "none.html").string());
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.output.find("cannot load page"), std::string::npos);
+TEST_F(TallowickCliTest, EvalPrintsTheResultAsAVariant) {
+  FILE *file = fopen((folder_ / "page.html").string().c_str(), "w");
+  ASSERT_NE(file, nullptr);
+  fputs("<body><button id='b' onclick='clicks++'>b</button><p>one</p><p>two</p>"
+        "<script>var clicks = 0; var grid = { rows: [1, 2] };</script></body>",
+        file);
+  fclose(file);
+  std::string page = (folder_ / "page.html").string();
+  auto eval = [&](const std::string &args) { return Tallowick("eval " + page + " " + args); };
+  EXPECT_EQ(eval("'1 + 2'").output, "VT_I4 3\n");
+  EXPECT_EQ(eval("'clicks' --click b").output, "VT_I4 1\n");
+  EXPECT_EQ(eval("--click '#b' 'clicks + 0.5'").output, "VT_R8 1.5\n");
+  EXPECT_EQ(eval("'document.getElementsByTagName(\"P\")[1].innerText'").output,
+            "VT_BSTR \"two\"\n");
+  EXPECT_EQ(eval("'grid.rows'").output, "VT_DISPATCH\n");
+  EXPECT_EQ(eval("'grid.none'").output, "VT_EMPTY\n");
+  EXPECT_EQ(eval("'clicks == 0'").output, "VT_BOOL true\n");
+  Outcome error = eval("'grid.rows.nope()'");
+  EXPECT_EQ(error.status, 1);
+  EXPECT_NE(error.output.find("script error: TypeError"), std::string::npos) << error.output;
+  EXPECT_EQ(eval("'1' --click p:5").status, 2);
+  EXPECT_EQ(eval("'1' --click p:1").status, 0);
+  EXPECT_EQ(Tallowick("eval " + (folder_ / "none.html").string() + " 1").status, 1);
+  EXPECT_EQ(Tallowick("eval " + page).status, 2);
 }
 
 } // namespace
