@@ -214,6 +214,8 @@ TEST_F(TallowickCliTest, TreePrintsTheAgentObjectsOfAPage) {
   Outcome missing = Tallowick("tree " + (folder_ / "none.html").string());
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.output.find("cannot load page"), std::string::npos);
+}
+
 TEST_F(TallowickCliTest, EvalPrintsTheResultAsAVariant) {
   FILE *file = fopen((folder_ / "page.html").string().c_str(), "w");
   ASSERT_NE(file, nullptr);
