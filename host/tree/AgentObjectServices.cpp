@@ -6,10 +6,12 @@
 namespace host::tree {
 namespace {
 
+// Every entry point first brings trees whose page navigated up to date.
 HRESULT Begin(IWebObj2 **ao) {
   if (ao == nullptr)
     return E_POINTER;
   *ao = nullptr;
+  ObjectTree::RefreshAll();
   return S_OK;
 }
 

@@ -87,6 +87,10 @@ public:
     if (page == nullptr)
       return E_POINTER;
     *page = nullptr;
+    Guarded([&] {
+      tree_->Refresh();
+      return S_OK;
+    });
     Node *node = tree_->PageNode();
     if (node == nullptr)
       return S_FALSE;
@@ -136,6 +140,7 @@ public:
       return E_POINTER;
     *children = nullptr;
     return Guarded([&]() -> HRESULT {
+      tree_->Refresh();
       Node *node = tree_->NodeOfAO(ao);
       if (node == nullptr)
         return E_INVALIDARG;

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <set>
+#include <sstream>
 
 #include <msxml2.h>
 
@@ -419,8 +421,10 @@ void ObjectTree::Drop(Node *node) {
 }
 
 void ObjectTree::Clear() {
-  for (const auto &document : handled_)
+  for (const auto &document : handled_) {
     tallowick::platform::SetPageEventHandler(document.Get(), nullptr);
+    tallowick::platform::SetNavigationHandler(document.Get(), nullptr);
+  }
   handled_.clear();
   while (!root_.children.empty())
     Drop(root_.children.back());
@@ -480,11 +484,21 @@ HRESULT ObjectTree::Show(IHTMLDocument2 *document) {
   Adopt(page, pageAO, pageAO, 0);
   Index(page);
   Node *frame = NewFrame(NodeKind::Frame, page, nullptr, nullptr, document);
+  building_ = true;
   HRESULT hr = BuildFrame(frame);
+  building_ = false;
+  navigated_ = false;
   tallowick::platform::SetPageEventHandler(document,
                                            [this](const tallowick::platform::PageEvent &event) {
                                              return OnPageEvent(event.type, event.element);
                                            });
+  tallowick::platform::SetNavigationHandler(
+      document, [this](const tallowick::platform::Navigation &navigation,
+                       tallowick::platform::NavigationAnswer *answer) {
+        HRESULT hr = OnNavigation(navigation.url, &answer->html);
+        answer->replace = hr == S_OK;
+        return SUCCEEDED(hr) ? S_OK : hr;
+      });
   handled_.push_back(ComPtr<IHTMLDocument2>(document));
   return hr;
 }
@@ -746,6 +760,44 @@ void ObjectTree::Reparent(Node *node, Node *parent) {
   }
   node->parent = parent;
   parent->children.push_back(node);
+}
+
+// --- navigation ---
+
+HRESULT ObjectTree::OnNavigation(const std::wstring &url, std::string *html) {
+  std::string path = tallowick::platform::PathFromFileUrl(url);
+  std::error_code error;
+  if (path.empty() || !std::filesystem::is_regular_file(path, error))
+    return S_FALSE; // the page stays; the navigation is only recorded by the page
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream content;
+  content << file.rdbuf();
+  if (!file && !file.eof())
+    return S_FALSE;
+  *html = content.str();
+  navigated_ = true;
+  return S_OK;
+}
+
+void ObjectTree::Refresh() {
+  if (!navigated_ || building_ || recordingEvent_ || handled_.empty())
+    return;
+  navigated_ = false;
+  ComPtr<IHTMLDocument2> current;
+  if (FAILED(tallowick::platform::GetCurrentDocument(handled_.front().Get(), current.Out())) ||
+      !current)
+    return;
+  Show(current.Get());
+}
+
+void ObjectTree::RefreshAll() {
+  std::vector<ObjectTree *> trees;
+  {
+    std::lock_guard guard(g_treesLock);
+    trees = g_trees;
+  }
+  for (ObjectTree *tree : trees)
+    tree->Refresh();
 }
 
 // --- recording ---

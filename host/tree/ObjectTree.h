@@ -107,6 +107,9 @@ public:
 
   // Shows a document: the old page goes, the new one is built.
   HRESULT Show(IHTMLDocument2 *document);
+  // Rebuilds the tree when a navigation replaced a document of the page.
+  void Refresh();
+  static void RefreshAll();
   // Releases the page and all its objects.
   void Clear();
 
@@ -140,6 +143,8 @@ public:
   const std::vector<Step> &Steps() const { return steps_; }
   // Handles one page event; answers whether its default action runs.
   bool OnPageEvent(const std::wstring &type, IHTMLElement *element);
+  // A link or form that leads to a file shows that file.
+  HRESULT OnNavigation(const std::wstring &url, std::string *html);
 
   // The trees alive in this process (agent object services search them).
   static ObjectTree *OfElement(IUnknown *element);
@@ -179,6 +184,8 @@ private:
   LONG nextObjectId_ = 1;
   bool recording_ = false;
   bool recordingEvent_ = false;
+  bool navigated_ = false;
+  bool building_ = false;
   std::vector<Step> steps_;
   std::unique_ptr<EventConfiguration> events_;
 };

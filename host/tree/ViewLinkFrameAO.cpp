@@ -24,27 +24,30 @@ public:
   }
   STDMETHODIMP GetOwnerElement(IUnknown **element) override { return GetFrameElement(element); }
   STDMETHODIMP GetViewLinkDocument(IUnknown **document) override { return GetDocument(document); }
-  // The owner's border, as CSS: "border: 1px solid #000000".
+  // The owner's border, as CSS: "border: 1px solid black". The computed
+  // style's border parts when the page engine gives them, else the inline
+  // style's border.
   STDMETHODIMP GetFrameStyle(BSTR *style) override {
     if (style == nullptr)
       return E_POINTER;
     *style = nullptr;
     return Guarded([&]() -> HRESULT {
-      if (node_ == nullptr)
+      if (node_ == nullptr || !node_->element)
         return E_FAIL;
+      std::wstring border;
       ComPtr<IHTMLElement2> owner = QueryAs<IHTMLElement2>(node_->element.Get());
       ComPtr<IHTMLCurrentStyle> current;
-      if (!owner || FAILED(owner->get_currentStyle(current.Out())) || !current)
-        return E_FAIL;
-      std::wstring parts[3] = {PropertyText(current.Get(), L"borderWidth"),
-                               PropertyText(current.Get(), L"borderStyle"),
-                               PropertyText(current.Get(), L"borderColor")};
-      std::wstring text = L"border:";
-      for (const auto &part : parts) {
-        if (!part.empty())
-          text += L" " + part;
+      if (owner && SUCCEEDED(owner->get_currentStyle(current.Out())) && current) {
+        for (const wchar_t *part : {L"borderWidth", L"borderStyle", L"borderColor"}) {
+          std::wstring value = PropertyText(current.Get(), part);
+          if (!value.empty())
+            border += (border.empty() ? L"" : L" ") + value;
+        }
       }
-      return PutBstr(text, style);
+      ComPtr<IHTMLStyle> inline_;
+      if (border.empty() && SUCCEEDED(node_->element->get_style(inline_.Out())) && inline_)
+        border = PropertyText(inline_.Get(), L"border");
+      return PutBstr(L"border: " + (border.empty() ? std::wstring(L"none") : border), style);
     });
   }
 

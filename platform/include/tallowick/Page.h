@@ -108,6 +108,9 @@ using NavigationHandler =
 HRESULT SetNavigationHandler(IHTMLDocument2 *document, NavigationHandler handler);
 // The navigations of the page so far (element is null in the copies).
 HRESULT GetNavigations(IHTMLDocument2 *document, std::vector<Navigation> *navigations);
+// The file that a file:// URL (or a plain path) names, query and fragment
+// dropped and percent-escapes decoded; empty for other URLs.
+std::string PathFromFileUrl(const std::wstring &url);
 // The document now shown in the window of `document`'s page (after
 // navigations that replaced it), with one reference.
 HRESULT GetCurrentDocument(IHTMLDocument2 *document, IHTMLDocument2 **current);

@@ -490,6 +490,8 @@ HRESULT GetNavigations(IHTMLDocument2 *document, std::vector<Navigation> *naviga
   });
 }
 
+std::string PathFromFileUrl(const std::wstring &url) { return PathFromUrl(url); }
+
 HRESULT GetCurrentDocument(IHTMLDocument2 *document, IHTMLDocument2 **current) {
   if (!current)
     return E_POINTER;
