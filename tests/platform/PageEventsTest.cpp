@@ -393,6 +393,35 @@ TEST(PageBehavior, TabStripThroughIDispatch) {
   EXPECT_EQ(L"selected", Str(Get(ById(viewLink.get(), L"tab2").get(), L"className")));
 }
 
+TEST(PageBehavior, ComponentsBindToTheirOwnTag) {
+  auto folder = std::filesystem::temp_directory_path() / "tallowick-behavior-tags";
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder / "strip.htc")
+      << "<public:component tagName='Strip'><public:property name='kind' get='k'/>"
+         "<public:defaults viewLinkContent/><script>function k() { return 'strip'; }</script>"
+         "</public:component>";
+  std::ofstream(folder / "item.htc")
+      << "<public:component tagName='ITEM'><public:property name='kind' get='k'/>"
+         "<script>function k() { return 'item'; }</script></public:component>";
+  std::ofstream(folder / "page.html")
+      << "<?import namespace='t' implementation='strip.htc'?>"
+         "<?import namespace='t' implementation='item.htc'?>"
+         "<body><t:Strip id='s'><t:Item id='i'>1</t:Item><t:Other id='o'>2</t:Other></t:Strip>"
+         "</body>";
+  Ptr<IHTMLDocument2> doc;
+  ASSERT_EQ(S_OK, tp::LoadPageFromFile((folder / "page.html").wstring(), L"", &doc));
+  EXPECT_EQ(L"strip", Str(Get(ById(doc.get(), L"s").get(), L"kind")));
+  EXPECT_EQ(L"item", Str(Get(ById(doc.get(), L"i").get(), L"kind")));
+  Ptr<IHTMLDocument2> viewLink;
+  EXPECT_EQ(S_OK, tp::GetViewLinkDocument(ById(doc.get(), L"s").get(), &viewLink));
+  // Neither the strip's item nor a tag no component names gets a behaviour.
+  EXPECT_EQ(S_FALSE, tp::GetViewLinkDocument(ById(doc.get(), L"i").get(), &viewLink));
+  DISPID id = 0;
+  LPOLESTR names[] = {const_cast<LPOLESTR>(L"kind")};
+  EXPECT_EQ(DISP_E_UNKNOWNNAME, ById(doc.get(), L"o")->GetIDsOfNames(IID_NULL, names, 1, 0, &id));
+  std::filesystem::remove_all(folder);
+}
+
 TEST(PageBehavior, MissingOrMalformedComponents) {
   auto folder = std::filesystem::temp_directory_path() / "tallowick-behaviors";
   std::filesystem::create_directories(folder);

@@ -79,9 +79,10 @@ std::shared_ptr<Component> LoadComponent(const std::wstring &url, std::wstring *
   component->url = url;
   bool declared = false;
   for (Node *node : Descendants(file->root.get())) {
-    if (IsPublic(*node, L"component"))
+    if (IsPublic(*node, L"component")) {
       declared = true;
-    else if (IsPublic(*node, L"property"))
+      component->tagName = node->AttributeValue(L"tagName");
+    } else if (IsPublic(*node, L"property"))
       component->properties.push_back({node->AttributeValue(L"name"), node->AttributeValue(L"get"),
                                        node->AttributeValue(L"put")});
     else if (IsPublic(*node, L"method"))
@@ -252,8 +253,33 @@ const std::wstring *FindMethod(const Component &component, const std::wstring &n
 
 } // namespace
 
+namespace {
+
+using LoadedComponent = std::pair<std::shared_ptr<const Component>, std::wstring>;
+
+// Loads each implementation once; a failure is reported once and remembered.
+const LoadedComponent &LoadOnce(Page &page, std::map<std::wstring, LoadedComponent> &loaded,
+                                const std::wstring &url) {
+  auto found = loaded.find(url);
+  if (found != loaded.end())
+    return found->second;
+  std::wstring error;
+  auto component = LoadComponent(url, &error);
+  if (!component)
+    page.ReportError({error, 0, url, false});
+  std::wstring factory = component ? FactorySource(*component) : L"";
+  return loaded.emplace(url, std::make_pair(std::move(component), factory)).first->second;
+}
+
+bool BindsTo(const Component &component, const Node &element) {
+  return component.tagName.empty() || EqualsNoCase(component.tagName, element.tag);
+}
+
+} // namespace
+
 void AttachBehaviors(Page &page, PageDocument &document) {
-  std::map<std::wstring, std::wstring> imports; // lower-case namespace -> implementation URL
+  // lower-case namespace -> implementation URLs, in import order
+  std::map<std::wstring, std::vector<std::wstring>> imports;
   for (Node *node = NextInTree(document.root.get(), document.root.get()); node;
        node = NextInTree(node, document.root.get())) {
     if (node->kind != NodeKind::Comment)
@@ -264,28 +290,23 @@ void AttachBehaviors(Page &page, PageDocument &document) {
     std::wstring ns = PiAttribute(text, L"namespace");
     std::wstring implementation = PiAttribute(text, L"implementation");
     if (!ns.empty() && !implementation.empty())
-      imports[Lower(ns)] = document.ResolveUrl(implementation);
+      imports[Lower(ns)].push_back(document.ResolveUrl(implementation));
   }
   if (imports.empty())
     return;
-  std::map<std::wstring, std::pair<std::shared_ptr<const Component>, std::wstring>> loaded;
+  std::map<std::wstring, LoadedComponent> loaded;
   std::vector<std::shared_ptr<Node>> elements;
   for (Node *node : Descendants(document.root.get()))
     if (!node->scope.empty() && imports.count(Lower(node->scope)))
       elements.push_back(node->shared_from_this());
   for (const auto &element : elements) {
-    const std::wstring &url = imports[Lower(element->scope)];
-    auto found = loaded.find(url);
-    if (found == loaded.end()) {
-      std::wstring error;
-      auto component = LoadComponent(url, &error);
-      if (!component)
-        page.ReportError({error, 0, url, false});
-      std::wstring factory = component ? FactorySource(*component) : L"";
-      found = loaded.emplace(url, std::make_pair(std::move(component), factory)).first;
+    for (const std::wstring &url : imports[Lower(element->scope)]) {
+      const LoadedComponent &component = LoadOnce(page, loaded, url);
+      if (!component.first || !BindsTo(*component.first, *element))
+        continue;
+      Instantiate(page, *element, component.first, component.second);
+      break;
     }
-    if (found->second.first)
-      Instantiate(page, *element, found->second.first, found->second.second);
   }
 }
 

@@ -25,6 +25,7 @@ struct Component {
     std::wstring event, handler;
   };
   std::wstring url;
+  std::wstring tagName; // the custom tag it binds to; empty: every tag of its namespace
   std::vector<Property> properties;
   std::vector<std::wstring> methods;
   std::vector<Event> events;
