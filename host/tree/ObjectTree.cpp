@@ -32,6 +32,10 @@ const std::set<std::wstring> kNeverObjects = {
     L"HTML",     L"HEAD", L"TITLE",  L"META",     L"LINK",  L"STYLE", L"SCRIPT",  L"BASE",
     L"NOSCRIPT", L"BODY", L"FORM",   L"TBODY",    L"THEAD", L"TFOOT", L"COL",     L"COLGROUP",
     L"BR",       L"HR",   L"OPTION", L"OPTGROUP", L"PARAM", L"MAP",   L"FRAMESET"};
+// Parts of a table's structure: looked through, never made objects on demand,
+// so that a table's objects below it are its rows.
+const std::set<std::wstring> kTableParts = {L"TBODY",   L"THEAD", L"TFOOT",
+                                            L"CAPTION", L"COL",   L"COLGROUP"};
 const std::set<std::wstring> kPlainContainers = {
     L"DIV",      L"SPAN",   L"P",          L"FONT",   L"B",     L"I",   L"U",
     L"EM",       L"STRONG", L"CENTER",     L"NOBR",   L"LABEL", L"UL",  L"OL",
@@ -649,7 +653,7 @@ HRESULT ObjectTree::ElementAO(IHTMLElement *element, bool create, IWebObj2 **ao)
     (*ao)->AddRef();
     return S_OK;
   }
-  if (!create)
+  if (!create || kTableParts.count(Upper(TagName(element))) != 0)
     return S_FALSE;
   Node *frame = nullptr;
   Node *parent = NearestNode(element, &frame);
