@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "kit/TallowickIE.h"
-#include "recognition/WIKitFactoryImpl.h"
+#include "recognition/TallowickFactoryIE.h"
 #include "recognition/WfKitUtil.h"
 #include "support/QilSafeArray.h"
 #include "tallowick/Strings.h"
@@ -41,28 +41,9 @@ public:
   }
 };
 
-// Claims TABLEs of class "grid", TabStrip elements and elements of class
-// "panel"; the record AO is the detection utility's.
-class CTestFactory final : public CWIKitFactoryImpl {
-public:
-  STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override {
-    if (ppv == nullptr)
-      return E_POINTER;
-    *ppv = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IWIKitFactoryEx && riid != IID_IWIKitFactoryEx2)
-      return E_NOINTERFACE;
-    *ppv = static_cast<IWIKitFactoryEx2 *>(this);
-    AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    ULONG left = --refs_;
-    if (left == 0)
-      delete this;
-    return left;
-  }
-
+// The kit's factory, claiming TABLEs of class "grid", TabStrip elements and
+// elements of class "panel"; the record AO is the detection utility's.
+class CTestFactory final : public CTallowickFactoryIE {
 protected:
   CQilComPtr<IWebObj2> NewAOImpl(IUnknown *element, IWebObj2 *parent) override {
     CQilComPtr<IHTMLElement> html;
@@ -85,10 +66,6 @@ protected:
     CQilComPtr<IWebObj2> hostAO = HostServices::GetHostAO(element, parent, VARIANT_TRUE);
     return CWfKitUtil::Instance().FindRecordAO(hostAO, parent);
   }
-
-private:
-  ~CTestFactory() override = default;
-  ULONG refs_ = 1;
 };
 
 constexpr char kGridPage[] = R"(<html><body><form>
@@ -115,9 +92,11 @@ protected:
     ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IWIHostBrowser),
                                reinterpret_cast<void **>(&browser_)),
               S_OK);
-    CTestFactory *factory = new CTestFactory;
+    CQilComPtr<IWIKitFactoryEx> factory;
+    ASSERT_EQ(CreateKitObject<CTestFactory>(nullptr, IID_IWIKitFactoryEx,
+                                            reinterpret_cast<void **>(&factory)),
+              S_OK);
     ASSERT_EQ(browser_->AddKitFactory(factory, kTallowickKitId), S_OK);
-    factory->Release();
   }
   void TearDown() override {
     if (browser_)
@@ -146,6 +125,14 @@ protected:
                                    VARIANT_FALSE);
   }
   CQilComPtr<IWebObj2> TreeAO(LPCOLESTR id) { return TreeAO(Element(id)); }
+  // The grids of the grid page, shown.
+  void ShowGrids(CQilComPtr<IWebObj2> &find, CQilComPtr<IWebObj2> &orders) {
+    Show(kGridPage);
+    find = TreeAO(L"find");
+    orders = TreeAO(L"orders");
+    ASSERT_TRUE(CWfKitUtil::IsKitAO(find));
+    ASSERT_TRUE(CWfKitUtil::IsKitAO(orders));
+  }
   CQilComPtr<IHTMLElement> Cell(LPCOLESTR table, LONG row, LONG column) {
     CQilComPtr<IHTMLTable> html;
     CQilComPtr<IHTMLElementCollection> rows;
@@ -271,11 +258,9 @@ TEST_F(TableInTreeTest, RegularChildrenAreTheHostsRowObjects) {
 }
 
 TEST_F(TableInTreeTest, CellIdsAndNameComeFromTheObjectsInside) {
-  Show(kGridPage);
-  CQilComPtr<IWebObj2> find = TreeAO(L"find");
-  CQilComPtr<IWebObj2> orders = TreeAO(L"orders");
-  ASSERT_TRUE(find);
-  ASSERT_TRUE(orders);
+  CQilComPtr<IWebObj2> find;
+  CQilComPtr<IWebObj2> orders;
+  ASSERT_NO_FATAL_FAILURE(ShowGrids(find, orders));
   // 15: cell n of the last row.
   CQilComPtr<IWebAttrVal> value;
   EXPECT_EQ(find->GetAttr(15, HostServices::NewWebAttrValLong(3), &value), S_OK);
@@ -351,11 +336,9 @@ TEST_F(TableInTreeTest, CellDataAndColumnsByPosition) {
 }
 
 TEST_F(TableInTreeTest, RowWithCellText) {
-  Show(kGridPage);
-  CQilComPtr<IWebObj2> find = TreeAO(L"find");
-  CQilComPtr<IWebObj2> orders = TreeAO(L"orders");
-  ASSERT_TRUE(find);
-  ASSERT_TRUE(orders);
+  CQilComPtr<IWebObj2> find;
+  CQilComPtr<IWebObj2> orders;
+  ASSERT_NO_FATAL_FAILURE(ShowGrids(find, orders));
   constexpr HRESULT kOutOfRange = static_cast<HRESULT>(0x80040211);
   struct Case {
     IWebObj2 *table;
