@@ -245,4 +245,26 @@ TEST_F(TreeTest, FramesAndIframesHaveTheirOwnFrameObjects) {
   EXPECT_GT(window, 0);
 }
 
+TEST_F(TreeTest, TableSectionsAreLookedThroughNotMadeObjects) {
+  Load("<table id='t'><caption>Prices</caption><tbody><tr><td>1</td></tr></tbody></table>"
+       "<div><span>made on demand</span></div>");
+  ComPtr<IWebObj2> made;
+  for (const wchar_t *css : {L"#t > tbody", L"#t > caption"}) {
+    EXPECT_EQ(services_->GetElementAO(Find(css).Get(), TopFrame().Get(), VARIANT_TRUE, made.Out()),
+              S_FALSE)
+        << tallowick::platform::Narrow(css);
+    EXPECT_FALSE(made);
+  }
+  ComPtr<IWebObj2> row = AO(Find(L"#t tr").Get());
+  ASSERT_TRUE(row);
+  ComPtr<IWebObj2> parent;
+  ASSERT_EQ(row->GetParent(parent.Out()), S_OK);
+  EXPECT_EQ(parent.Get(), AO(Find(L"#t").Get()).Get());
+  // Other elements without an object still get one when asked to create it.
+  EXPECT_EQ(services_->GetElementAO(Find(L"div > span").Get(), TopFrame().Get(), VARIANT_TRUE,
+                                    made.Out()),
+            S_OK);
+  EXPECT_TRUE(made);
+}
+
 } // namespace
