@@ -5,6 +5,8 @@
 
 #include "KitHostTestSupport.h"
 
+#include "tallowick/Strings.h"
+
 #include <string>
 
 #include "kit/KitCom.h"
