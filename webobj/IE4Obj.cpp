@@ -8,15 +8,9 @@
 #include "support/QilBstr.h"
 #include "support/QilVariant.h"
 #include "webobj/HostServices.h"
+#include "webobj/WebIds.h"
 
 namespace {
-
-constexpr LONG kAnyWebObjectClass = 1;
-constexpr LONG kWebElementClass = 10;
-constexpr LONG kRowClass = 2;
-constexpr LONG kCellClass = 3;
-constexpr LONG kFrameClass = 21;
-constexpr HRESULT kIndexOutOfRange = static_cast<HRESULT>(0x80040211);
 
 // Inner object ids: a process-wide map from an element's COM identity to a
 // counter value, with the number of agent objects that hold it.
@@ -34,14 +28,6 @@ struct ElementIdTable {
 ElementIdTable &IdTable() {
   static ElementIdTable *table = new ElementIdTable; // lives to process exit
   return *table;
-}
-
-// The parent element of `element`, or empty at the top.
-CQilComPtr<IHTMLElement> ParentElement(IHTMLElement *element) {
-  CQilComPtr<IHTMLElement> parent;
-  if (element == nullptr || FAILED(element->get_parentElement(&parent)))
-    return {};
-  return parent;
 }
 
 CQilComPtr<IHTMLElementCollection> AsCollection(IDispatch *dispatch) {

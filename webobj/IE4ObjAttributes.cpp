@@ -8,6 +8,7 @@
 #include "support/TestToolHandOver.h"
 #include "webobj/HostServices.h"
 #include "webobj/IE4Obj.h"
+#include "webobj/WebIds.h"
 
 namespace {
 
@@ -541,7 +542,7 @@ HRESULT CIE4Obj::CompareSpecialAttr(LONG id, IWebAttrVal *expected, IWebAttrVal 
     IWebInfo *request = record;
     if (FAILED(OuterWebObj()->InvokeMethod(CONTAINS_TEXT, &request)))
       return S_FALSE;
-    return record->GetReturnValue() == static_cast<HRESULT>(0x80040202) ? S_FALSE : S_OK;
+    return record->GetReturnValue() == kNothingToActOn ? S_FALSE : S_OK;
   }
   case 214:
   case 215:

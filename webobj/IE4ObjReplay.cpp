@@ -12,11 +12,10 @@
 #include "support/TimeTrace.h"
 #include "webobj/HostServices.h"
 #include "webobj/IE4Obj.h"
+#include "webobj/WebIds.h"
 
 namespace {
 
-constexpr HRESULT kNothingToActOn = static_cast<HRESULT>(0x80040202);
-constexpr HRESULT kFoundMoreThanOnce = static_cast<HRESULT>(0x80040203);
 constexpr LONG kCentre = -9999;
 constexpr WCHAR kTraceSource[] = L"IE4Obj";
 constexpr WCHAR kHighlightId[] = L"qil_highlight_element";
@@ -63,13 +62,6 @@ CQilComPtr<IDispatch> DispatchOf(IUnknown *object) {
 HRESULT CallByName(IUnknown *object, LPCOLESTR name) {
   CQilVariant result;
   return CallNamedMethod0(DispatchOf(object), name, &result, nullptr, nullptr);
-}
-
-CQilComPtr<IHTMLElement> ParentOf(IHTMLElement *element) {
-  CQilComPtr<IHTMLElement> parent;
-  if (element == nullptr || FAILED(element->get_parentElement(&parent)))
-    return {};
-  return parent;
 }
 
 CQilComPtr<IHTMLDocument2> DocumentOf(IHTMLElement *element) {
@@ -173,7 +165,7 @@ STDMETHODIMP CIE4Obj::InvokeMethod(METHOD_NAME_ENUM MethodName, IWebInfo **ppWeb
     case WEB_GETFORMA: {
       CQilComPtr<IHTMLElement> form = m_spHTMLElement;
       while (form && !TagIs(form, L"FORM"))
-        form = ParentOf(form);
+        form = ParentElement(form);
       if (!form)
         return request->SetReturnValue(E_FAIL), S_OK;
       request->InsertAttrUnknown(48, form, 0);
@@ -341,7 +333,8 @@ HRESULT CIE4Obj::BuildEventObject(IHTMLElement *element, IWebInfo *request, VARI
 
 HRESULT CIE4Obj::SubmitForm(IHTMLElement *element) {
   CQilComPtr<IHTMLFormElement> form;
-  for (CQilComPtr<IHTMLElement> current(element); current && !form; current = ParentOf(current))
+  for (CQilComPtr<IHTMLElement> current(element); current && !form;
+       current = ParentElement(current))
     form.QueryFrom(current);
   if (!form)
     return S_OK;
@@ -431,7 +424,7 @@ HRESULT CIE4Obj::ReplayEvent(IWebInfo *request) {
     fire(text);
     return S_OK;
   }
-  for (CQilComPtr<IHTMLElement> current(element); current; current = ParentOf(current))
+  for (CQilComPtr<IHTMLElement> current(element); current; current = ParentElement(current))
     CallByName(current, text);
   return S_OK;
 }

@@ -1,8 +1,6 @@
 #include "webobj/IE55ViewLinkElement.h"
 
-namespace {
-constexpr LONG kViewLinkClass = 27;
-} // namespace
+#include "webobj/WebIds.h"
 
 CIE55ViewLinkElement::CIE55ViewLinkElement(IUnknown *element, IWebObj2 *parent, IWebObj2 *innerAO)
     : CIE4Obj(element, parent) {

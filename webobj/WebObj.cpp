@@ -4,10 +4,9 @@
 
 #include "support/TimeTrace.h"
 #include "webobj/HostServices.h"
+#include "webobj/WebIds.h"
 
 namespace {
-
-constexpr HRESULT kChildCannotBeAdded = static_cast<HRESULT>(0x80040208);
 
 using IdGetter = HRESULT (STDMETHODCALLTYPE IWebRunTimeID::*)(LONG *);
 constexpr IdGetter kIdGetters[] = {&IWebRunTimeID::GetInnerObjId, &IWebRunTimeID::GetInnerFrameId,

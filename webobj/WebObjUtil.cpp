@@ -3,10 +3,9 @@
 #include "support/HostCallbacks.h"
 #include "support/QilBstr.h"
 #include "webobj/HostServices.h"
+#include "webobj/WebIds.h"
 
 namespace {
-
-constexpr LONG kFrameClass = 21;
 
 // Constructed in table order at load, destroyed in reverse order at unload.
 const CWebObjUtil g_elementUtil;
@@ -38,6 +37,13 @@ CQilComPtr<IWebObj2> ParentOf(IWebObj2 *ao) {
 }
 
 } // namespace
+
+CQilComPtr<IHTMLElement> ParentElement(IHTMLElement *element) {
+  CQilComPtr<IHTMLElement> parent;
+  if (element == nullptr || FAILED(element->get_parentElement(&parent)))
+    return {};
+  return parent;
+}
 
 const CWebObjUtil *SharedWebObjUtil(int position) {
   if (position < 0 || position >= kWebObjUtilCount)

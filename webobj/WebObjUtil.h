@@ -5,8 +5,13 @@
 
 #include <windows.h>
 
+#include <mshtml.h>
+
 #include "TallowickIE_h.h"
 #include "support/QilComPtr.h"
+
+// The parent element of `element`, or empty at the top.
+CQilComPtr<IHTMLElement> ParentElement(IHTMLElement *element);
 
 class CWebObjUtil {
 public:

@@ -1,47 +1,13 @@
 // The kit's host services against the reference host's module.
-#include "KitTestSupport.h"
-
-#include "TallowickHost.h"
-#include "webobj/HostServices.h"
+#include "KitHostTestSupport.h"
 
 namespace {
 
-class AgentServicesAccessTest : public KitRegistryTest {
+class AgentServicesAccessTest : public KitHostTest {
 protected:
   void SetUp() override {
-    KitRegistryTest::SetUp();
-    HMODULE host = LoadLibraryW(kHostModule);
-    ASSERT_NE(host, nullptr);
-    auto registerServer = reinterpret_cast<HRESULT (*)()>(
-        reinterpret_cast<void (*)()>(GetProcAddress(host, "DllRegisterServer")));
-    ASSERT_EQ(registerServer(), S_OK);
-    FreeLibrary(host);
-    HostServices::EnsureAgentServices();
-    ASSERT_NE(HostServices::AgentServices(), nullptr);
-  }
-  void TearDown() override {
-    // The kit keeps these for the life of its module; here the test is the module.
-    HostServices::ReleaseAgentServices();
-    HostServices::ReleaseFactories();
-    KitRegistryTest::TearDown();
-  }
-
-  static void SetSetting(const wchar_t *name, VARIANT value) {
-    IWIHostSettings *settings = nullptr;
-    ASSERT_EQ(HostServices::AgentServices()->QueryInterface(__uuidof(IWIHostSettings),
-                                                            reinterpret_cast<void **>(&settings)),
-              S_OK);
-    BSTR bstrName = SysAllocString(name);
-    settings->SetSetting(bstrName, value);
-    SysFreeString(bstrName);
-    settings->Release();
-  }
-  static void SetLong(const wchar_t *name, LONG number) {
-    VARIANT value;
-    VariantInit(&value);
-    value.vt = VT_I4;
-    value.lVal = number;
-    SetSetting(name, value);
+    KitHostTest::SetUp();
+    StartAgentServices();
   }
 };
 
@@ -56,8 +22,8 @@ TEST_F(AgentServicesAccessTest, AgentServicesIsCreatedOnceAndAnswersClassesAndSe
   EXPECT_STREQ(HostServices::GetWebClassName(28).Text(), L"ViewLinkFrame");
   EXPECT_STREQ(HostServices::GetWebClassName(4242).Text(), L"");
 
-  SetLong(L"ReplayOnlyClick", 1);
-  SetLong(L"IgnorePredefinedTags", 2);
+  SetSetting(L"ReplayOnlyClick", 1);
+  SetSetting(L"IgnorePredefinedTags", 2);
   EXPECT_EQ(HostServices::GetLongSetting(CQilBstr(L"ReplayOnlyClick")), 1);
   EXPECT_TRUE(HostServices::GetBoolSetting(CQilBstr(L"ReplayOnlyClick"), false));
   EXPECT_TRUE(HostServices::GetBoolSetting(CQilBstr(L"IgnorePredefinedTags"), true)); // 2: default

@@ -3,66 +3,40 @@
 // that every kit object is gone when a test ends.
 #pragma once
 
-#include "KitTestSupport.h"
+#include "KitHostTestSupport.h"
 
-#include <mshtml.h>
+#include "tallowick/Strings.h"
 
 #include <string>
 
-#include "TallowickHost.h"
 #include "kit/KitCom.h"
-#include "support/QilBstr.h"
-#include "support/QilComPtr.h"
-#include "support/QilVariant.h"
 #include "tallowick/Page.h"
-#include "webobj/HostServices.h"
 #include "webobj/IE4Obj.h"
 
-class WebObjTest : public KitRegistryTest {
+class WebObjTest : public KitHostTest {
 protected:
   void SetUp() override {
-    KitRegistryTest::SetUp();
-    HMODULE host = LoadLibraryW(kHostModule);
-    ASSERT_NE(host, nullptr);
-    auto registerServer = reinterpret_cast<HRESULT (*)()>(
-        reinterpret_cast<void (*)()>(GetProcAddress(host, "DllRegisterServer")));
-    ASSERT_EQ(registerServer(), S_OK);
-    FreeLibrary(host);
-    HostServices::EnsureAgentServices();
+    KitHostTest::SetUp();
+    StartAgentServices();
   }
   void TearDown() override {
     document_.Release();
     // Every agent object released: the module may unload and no element id is held.
     EXPECT_EQ(KitModule::LockCount(), 0);
     EXPECT_EQ(ElementIds::LiveCount(), 0u);
-    HostServices::ReleaseAgentServices();
-    HostServices::ReleaseFactories();
-    KitRegistryTest::TearDown();
+    KitHostTest::TearDown();
   }
 
   void Load(const std::string &html) {
     ASSERT_EQ(tallowick::platform::LoadPageFromString(html, L"http://test/page.html", &document_),
               S_OK);
   }
-  CQilComPtr<IHTMLElement> Element(LPCOLESTR id) {
-    CQilComPtr<IHTMLDocument3> document3;
-    document3.QueryFrom(document_);
-    CQilComPtr<IHTMLElement> element;
-    if (document3)
-      document3->getElementById(CQilBstr(id), &element);
-    return element;
-  }
+  CQilComPtr<IHTMLElement> Element(LPCOLESTR id) { return ById(document_, id); }
   // A plain element object for the element with `id`.
   CQilComPtr<IWebObj2> AO(LPCOLESTR id, IWebObj2 *parent = nullptr) {
     CQilComPtr<IWebObj2> ao;
     EXPECT_EQ(CreateWebObject<CIE4Obj>(&ao, Element(id).Get(), parent), S_OK);
     return ao;
-  }
-  static void SetSetting(LPCOLESTR name, LONG number) {
-    CQilComPtr<IWIHostSettings> settings;
-    ASSERT_EQ(settings.QueryFrom(HostServices::AgentServices()), S_OK);
-    CQilVariant value(number);
-    settings->SetSetting(CQilBstr(name), value);
   }
   static std::wstring String(IWebAttrVal *value, UINT index = 0) {
     CQilBstr text;

@@ -1,6 +1,6 @@
 // The detection utility: its configuration from the host's setting, the
 // ASP.NET form test and the window's current event.
-#include "KitTestSupport.h"
+#include "KitHostTestSupport.h"
 
 #include <mshtml.h>
 #include <tallowick/Page.h>
@@ -17,38 +17,8 @@ namespace {
 constexpr wchar_t kShippedConfiguration[] =
     TALLOWICK_SOURCE_DIR L"/examples/config/WebFormsConfiguration.xml";
 
-class WfKitUtilTest : public KitRegistryTest {
+class WfKitUtilTest : public KitHostTest {
 protected:
-  void TearDown() override {
-    HostServices::ReleaseAgentServices();
-    HostServices::ReleaseFactories();
-    KitRegistryTest::TearDown();
-  }
-
-  static void StartAgentServices() {
-    HMODULE host = LoadLibraryW(kHostModule);
-    ASSERT_NE(host, nullptr);
-    auto registerServer = reinterpret_cast<HRESULT (*)()>(
-        reinterpret_cast<void (*)()>(GetProcAddress(host, "DllRegisterServer")));
-    ASSERT_EQ(registerServer(), S_OK);
-    FreeLibrary(host);
-    HostServices::EnsureAgentServices();
-    ASSERT_NE(HostServices::AgentServices(), nullptr);
-  }
-  static void SetSetting(const wchar_t *name, const VARIANT &value) {
-    CQilComPtr<IWIHostSettings> settings;
-    ASSERT_EQ(settings.QueryFrom(HostServices::AgentServices()), S_OK);
-    settings->SetSetting(CQilBstr(name), value);
-  }
-
-  static CQilComPtr<IHTMLElement> ById(IHTMLDocument2 *document, LPCOLESTR id) {
-    CQilComPtr<IHTMLDocument3> document3;
-    CQilComPtr<IHTMLElement> element;
-    document3.QueryFrom(document);
-    if (document3)
-      document3->getElementById(CQilBstr(id), &element);
-    return element;
-  }
   static bool InAspxForm(const char *html, LPCOLESTR url, LPCOLESTR id) {
     CQilComPtr<IHTMLDocument2> document;
     EXPECT_EQ(tallowick::platform::LoadPageFromString(html, url, &document), S_OK);

@@ -260,3 +260,49 @@ TEST_F(PageScript, TimersRunOnlyWhenPumped) {
 }
 
 } // namespace
+
+namespace {
+
+// Script holds the element too: the page must stay until the last outside
+// reference goes, and the element keeps working meanwhile.
+TEST_F(PageScript, ElementHeldOutsideKeepsThePageAfterItsDocument) {
+  Load("<html><body><div id=d>text</div>"
+       "<script>var held = document.getElementById('d');</script></body></html>");
+  Ptr<IHTMLElement> element = ById(doc.get(), L"d");
+  ASSERT_TRUE(element);
+  EvalOk(L"held.title = 'x'");
+  doc = Ptr<IHTMLDocument2>();
+  BSTR tag = nullptr;
+  ASSERT_EQ(S_OK, element->get_tagName(&tag));
+  EXPECT_STREQ(tag, L"DIV");
+  SysFreeString(tag);
+}
+
+// The window scrolls through the document element, within the extent.
+TEST_F(PageScript, WindowScrollsByAndToWithinTheDocument) {
+  Load("<html><body style='margin:0'><div style='height:3000px'></div></body></html>");
+  Ptr<IHTMLWindow2> window = WindowOf(doc.get());
+  Ptr<IHTMLElement2> root;
+  Ptr<IHTMLDocument3> document3;
+  ASSERT_EQ(S_OK, doc->QueryInterface(IID_IHTMLDocument3, reinterpret_cast<void **>(&document3)));
+  Ptr<IHTMLElement> html;
+  ASSERT_EQ(S_OK, document3->get_documentElement(&html));
+  ASSERT_EQ(S_OK, html->QueryInterface(IID_IHTMLElement2, reinterpret_cast<void **>(&root)));
+  LONG top = -1;
+  ASSERT_EQ(S_OK, window->scrollBy(0, 100));
+  ASSERT_EQ(S_OK, window->scrollBy(0, 50));
+  root->get_scrollTop(&top);
+  EXPECT_EQ(top, 150);
+  ASSERT_EQ(S_OK, window->scrollTo(0, 100000));
+  LONG bottom = -1;
+  root->get_scrollTop(&bottom);
+  EXPECT_GT(bottom, 3000 - 768 - 50); // the layout's extent, the viewport's height less
+  ASSERT_EQ(S_OK, window->scrollBy(0, 10));
+  root->get_scrollTop(&top);
+  EXPECT_EQ(top, bottom);
+  ASSERT_EQ(S_OK, window->scrollTo(0, -5));
+  root->get_scrollTop(&top);
+  EXPECT_EQ(top, 0);
+}
+
+} // namespace

@@ -560,6 +560,25 @@ STDMETHODIMP HtmlWindow::get_document(IHTMLDocument2 **p) {
   return Hand<IHTMLDocument2>(page_->DocumentObject(*document_), p);
 }
 
+// The document scrolls through its document element, within its extent.
+STDMETHODIMP HtmlWindow::scrollTo(LONG x, LONG y) {
+  return Guarded([&]() -> HRESULT {
+    Node *root = document_->DocumentElement();
+    if (!root)
+      return S_OK;
+    root->scrollLeft = ClampScroll(*root, x, false);
+    root->scrollTop = ClampScroll(*root, y, true);
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlWindow::scrollBy(LONG x, LONG y) {
+  Node *root = document_->DocumentElement();
+  if (!root)
+    return S_OK;
+  return scrollTo(root->scrollLeft + x, root->scrollTop + y);
+}
+
 STDMETHODIMP HtmlWindow::get_event(IHTMLEventObj **p) {
   if (!p)
     return E_POINTER;

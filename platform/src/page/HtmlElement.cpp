@@ -1671,6 +1671,26 @@ platform::Navigation HtmlElement::Submission() const {
   return navigation;
 }
 
+// The handler as script reads it: the function of the markup's attribute, an
+// object put there, or null.
+STDMETHODIMP HtmlElement::get_onsubmit(VARIANT *p) {
+  if (!p)
+    return E_POINTER;
+  VariantInit(p);
+  return Guarded([&]() -> HRESULT {
+    DISPID id = DISPID_UNKNOWN;
+    DISPPARAMS none = {};
+    if (FAILED(FindDynamic(L"onsubmit", &id)) ||
+        FAILED(InvokeDynamic(id, DISPATCH_PROPERTYGET, &none, p))) {
+      VariantClear(p);
+      p->vt = VT_NULL;
+    }
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::put_onsubmit(VARIANT v) { return PutExpando(L"onsubmit", v); }
+
 STDMETHODIMP HtmlElement::submit() {
   return Guarded([&] {
     NavigationHold hold(page_.get());

@@ -192,6 +192,8 @@ public:
   STDMETHOD(get_method)(BSTR *p) override;
   STDMETHOD(get_elements)(IDispatch **p) override;
   STDMETHOD(submit)() override;
+  STDMETHOD(put_onsubmit)(VARIANT v) override;
+  STDMETHOD(get_onsubmit)(VARIANT *p) override;
   // IHTMLInputElement
   STDMETHOD(put_type)(BSTR v) override;
   STDMETHOD(put_checked)(VARIANT_BOOL v) override;

@@ -189,11 +189,21 @@ void Page::Adopt(PageDocument &document) {
 
 ULONG Page::Release() {
   ULONG count = --refs_;
-  if (count == 0 && !dying_) {
-    dying_ = true;
-    delete this;
+  if (count != 0 || dying_)
+    return count;
+  // Script holders gave up the page reference of the objects they hold;
+  // ending the engine takes those back, and an object still held outside
+  // keeps the page.
+  if (engine_) {
+    ++refs_;
+    engine_.reset();
+    count = --refs_;
+    if (count != 0)
+      return count;
   }
-  return count;
+  dying_ = true;
+  delete this;
+  return 0;
 }
 
 HtmlDocument *Page::DocumentObject(PageDocument &document) {

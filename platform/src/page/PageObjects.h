@@ -294,6 +294,8 @@ public:
   STDMETHOD(get_top)(IHTMLWindow2 **p) override;
   STDMETHOD(get_window)(IHTMLWindow2 **p) override;
   STDMETHOD(get_document)(IHTMLDocument2 **p) override;
+  STDMETHOD(scrollBy)(LONG x, LONG y) override;
+  STDMETHOD(scrollTo)(LONG x, LONG y) override;
   STDMETHOD(get_event)(IHTMLEventObj **p) override;
   STDMETHOD(get_closed)(VARIANT_BOOL *p) override;
   STDMETHOD(toString)(BSTR *String) override;
