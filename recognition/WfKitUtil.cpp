@@ -4,10 +4,10 @@
 
 #include "support/QilBstr.h"
 #include "webobj/HostServices.h"
+#include "webobj/WebIds.h"
 
 namespace {
 
-constexpr LONG kFrameClass = 21;
 constexpr LONG kFirstKitClass = 1025;
 constexpr LONG kLastKitClass = 1030;
 

@@ -6,21 +6,17 @@
 #include "support/QilSafeArray.h"
 #include "support/QilVariant.h"
 #include "webobj/HostServices.h"
+#include "webobj/WebIds.h"
 
 namespace {
 
 constexpr LONG kAttrName = 2;
-constexpr LONG kAttrText = 3;
 constexpr LONG kAttrCellId = 15;
 constexpr LONG kAttrBorder = 55;
-constexpr LONG kAttrRowCount = 67;
-constexpr LONG kAttrRowCellCount = 69;
 constexpr LONG kAttrCellAt = 78;
 constexpr LONG kAttrZero = 100;
 constexpr LONG kAttrTableIndex = 114;
 constexpr LONG kAttrCellCount = 115;
-constexpr LONG kAttrDescription = 146;
-constexpr LONG kAttrCaption = 163;
 constexpr LONG kAttrFirstRowText = 212;
 
 HRESULT Found(bool found) { return static_cast<HRESULT>(found ? 1 : 0); }

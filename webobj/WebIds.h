@@ -9,8 +9,16 @@ inline constexpr LONG kAnyWebObjectClass = 1;
 inline constexpr LONG kRowClass = 2;
 inline constexpr LONG kCellClass = 3;
 inline constexpr LONG kWebElementClass = 10;
+inline constexpr LONG kTableClass = 11;
 inline constexpr LONG kFrameClass = 21;
 inline constexpr LONG kViewLinkClass = 27;
+
+// Attribute ids that the table object and its helper both answer.
+inline constexpr LONG kAttrText = 3;
+inline constexpr LONG kAttrRowCount = 67;
+inline constexpr LONG kAttrRowCellCount = 69;
+inline constexpr LONG kAttrDescription = 146;
+inline constexpr LONG kAttrCaption = 163;
 
 // Outcomes of the agent object contract.
 inline constexpr HRESULT kNothingToActOn = static_cast<HRESULT>(0x80040202); // also: text not found

@@ -7,25 +7,17 @@
 #include "support/QilBstr.h"
 #include "support/QilVariant.h"
 #include "webobj/HostServices.h"
+#include "webobj/WebIds.h"
 #include "webobj/WebObjUtil.h"
 
 namespace {
 
-constexpr LONG kAttrText = 3;
-constexpr LONG kAttrRowCount = 67;
-constexpr LONG kAttrRowCellCount = 69;
 constexpr LONG kAttrName95 = 95;
 constexpr LONG kAttrInnerText = 105;
-constexpr LONG kAttrDescription = 146;
-constexpr LONG kAttrCaption = 163;
 constexpr LONG kEntryRow = 66;
 constexpr LONG kEntryColumn = 68;
 constexpr LONG kEntryMaxCells = 606;
 constexpr LONG kEntryFirstRow = 10001;
-constexpr LONG kRowClass = 2;
-constexpr LONG kCellClass = 3;
-constexpr LONG kTableClass = 11;
-constexpr HRESULT kIndexOutOfRange = static_cast<HRESULT>(0x80040211);
 
 using Entries = std::vector<CQilVariant>;
 
