@@ -337,6 +337,31 @@ Page *PageOf(IHTMLDocument2 *document) {
   return object ? object->GetPage() : nullptr;
 }
 
+// Installs `value` into a member of the page of `document`.
+template <typename T> HRESULT SetPageMember(IHTMLDocument2 *document, T Page::*member, T value) {
+  Page *page = PageOf(document);
+  if (!page)
+    return E_INVALIDARG;
+  return Guarded([&] {
+    page->*member = std::move(value);
+    return S_OK;
+  });
+}
+
+// Copies a member of the page of `document` out.
+template <typename T>
+HRESULT CopyPageMember(IHTMLDocument2 *document, const T Page::*member, T *out) {
+  if (!out)
+    return E_POINTER;
+  Page *page = PageOf(document);
+  if (!page)
+    return E_INVALIDARG;
+  return Guarded([&] {
+    *out = page->*member;
+    return S_OK;
+  });
+}
+
 } // namespace
 
 } // namespace tallowick::page
@@ -380,25 +405,11 @@ HRESULT GetPageWindow(IHTMLDocument2 *document, IHTMLWindow2 **window) {
 }
 
 HRESULT SetPageEventHandler(IHTMLDocument2 *document, PageEventHandler handler) {
-  HtmlDocument *object = DocumentObjectOf(document);
-  if (!object)
-    return E_INVALIDARG;
-  return Guarded([&] {
-    object->GetPage()->handler = std::move(handler);
-    return S_OK;
-  });
+  return SetPageMember(document, &Page::handler, std::move(handler));
 }
 
 HRESULT GetPageEvents(IHTMLDocument2 *document, std::vector<PageEvent> *events) {
-  if (!events)
-    return E_POINTER;
-  HtmlDocument *object = DocumentObjectOf(document);
-  if (!object)
-    return E_INVALIDARG;
-  return Guarded([&] {
-    *events = object->GetPage()->events;
-    return S_OK;
-  });
+  return CopyPageMember(document, &Page::events, events);
 }
 
 HRESULT GetViewLinkDocument(IHTMLElement *element, IHTMLDocument2 **document) {
@@ -433,25 +444,11 @@ HRESULT GetViewLinkOwner(IHTMLDocument2 *document, IHTMLElement **owner) {
 }
 
 HRESULT SetScriptErrorHandler(IHTMLDocument2 *document, ScriptErrorHandler handler) {
-  Page *page = PageOf(document);
-  if (!page)
-    return E_INVALIDARG;
-  return Guarded([&] {
-    page->errorHandler = std::move(handler);
-    return S_OK;
-  });
+  return SetPageMember(document, &Page::errorHandler, std::move(handler));
 }
 
 HRESULT GetScriptErrors(IHTMLDocument2 *document, std::vector<ScriptError> *errors) {
-  if (!errors)
-    return E_POINTER;
-  Page *page = PageOf(document);
-  if (!page)
-    return E_INVALIDARG;
-  return Guarded([&] {
-    *errors = page->errors;
-    return S_OK;
-  });
+  return CopyPageMember(document, &Page::errors, errors);
 }
 
 HRESULT SetScriptBudget(IHTMLDocument2 *document, unsigned long milliseconds) {
@@ -479,25 +476,11 @@ HRESULT RunPageTimers(IHTMLDocument2 *document, unsigned long elapsedMs, long *r
 }
 
 HRESULT SetNavigationHandler(IHTMLDocument2 *document, NavigationHandler handler) {
-  Page *page = PageOf(document);
-  if (!page)
-    return E_INVALIDARG;
-  return Guarded([&] {
-    page->navigationHandler = std::move(handler);
-    return S_OK;
-  });
+  return SetPageMember(document, &Page::navigationHandler, std::move(handler));
 }
 
 HRESULT GetNavigations(IHTMLDocument2 *document, std::vector<Navigation> *navigations) {
-  if (!navigations)
-    return E_POINTER;
-  Page *page = PageOf(document);
-  if (!page)
-    return E_INVALIDARG;
-  return Guarded([&] {
-    *navigations = page->navigations;
-    return S_OK;
-  });
+  return CopyPageMember(document, &Page::navigations, navigations);
 }
 
 std::string PathFromFileUrl(const std::wstring &url) { return PathFromUrl(url); }
