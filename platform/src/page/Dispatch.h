@@ -11,6 +11,7 @@
 #include <oleauto.h>
 
 #include <cstddef>
+#include <initializer_list>
 #include <new>
 #include <span>
 #include <string>
@@ -328,21 +329,35 @@ HRESULT DispatchInvoke(C *self, DISPID id, WORD flags, DISPPARAMS *params, VARIA
   });
 }
 
+// An identity a page object answers without a reference (private interfaces).
+struct PrivateAnswer {
+  const IID *iid;
+  void *object;
+};
+
+// QueryInterface of page objects: the private identities first, as they are;
+// then `found`, the public interface the object's Find answered, with one reference.
+inline HRESULT AnswerQuery(REFIID riid, void **ppv, std::initializer_list<PrivateAnswer> answers,
+                           void *found) {
+  if (!ppv)
+    return E_POINTER;
+  for (const PrivateAnswer &answer : answers)
+    if (IsEqualIID(riid, *answer.iid)) {
+      *ppv = answer.object;
+      return S_OK;
+    }
+  *ppv = found;
+  if (!found)
+    return E_NOINTERFACE;
+  static_cast<IUnknown *>(found)->AddRef();
+  return S_OK;
+}
+
 // IUnknown and IDispatch for a page class with a `refs_` counter, a
 // `Find(REFIID)` answering its interfaces, and Tables/FindDynamic/InvokeDynamic.
 #define PAGE_IUNKNOWN                                                                              \
   STDMETHOD(QueryInterface)(REFIID riid, void **ppv) override {                                    \
-    if (!ppv)                                                                                      \
-      return E_POINTER;                                                                            \
-    *ppv = Find(riid);                                                                             \
-    if (IsEqualIID(riid, IID_ITallowickPageObject)) {                                              \
-      *ppv = page_.get();                                                                          \
-      return S_OK;                                                                                 \
-    }                                                                                              \
-    if (!*ppv)                                                                                     \
-      return E_NOINTERFACE;                                                                        \
-    AddRef();                                                                                      \
-    return S_OK;                                                                                   \
+    return AnswerQuery(riid, ppv, {{&IID_ITallowickPageObject, page_.get()}}, Find(riid));         \
   }                                                                                                \
   PAGE_REFCOUNT
 

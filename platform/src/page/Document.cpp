@@ -100,21 +100,9 @@ HtmlDocument::HtmlDocument(Page *page, PageDocument &document)
 HtmlDocument::~HtmlDocument() = default;
 
 STDMETHODIMP HtmlDocument::QueryInterface(REFIID riid, void **ppv) {
-  if (!ppv)
-    return E_POINTER;
-  if (IsEqualIID(riid, IID_ITallowickPageDocument)) {
-    *ppv = this;
-    return S_OK;
-  }
-  if (IsEqualIID(riid, IID_ITallowickPageObject)) {
-    *ppv = page_;
-    return S_OK;
-  }
-  *ppv = Find(riid);
-  if (!*ppv)
-    return E_NOINTERFACE;
-  AddRef();
-  return S_OK;
+  return AnswerQuery(riid, ppv,
+                     {{&IID_ITallowickPageDocument, this}, {&IID_ITallowickPageObject, page_}},
+                     Find(riid));
 }
 
 void *HtmlDocument::Find(REFIID riid) {

@@ -31,21 +31,10 @@ public:
       : page_(page), source_(std::move(source)), type_(std::move(type)) {}
   using Self = EventObject;
   STDMETHOD(QueryInterface)(REFIID riid, void **ppv) override {
-    if (!ppv)
-      return E_POINTER;
-    if (IsEqualIID(riid, IID_ITallowickPageObject)) {
-      *ppv = page_.get();
-      return S_OK;
-    }
-    if (IsEqualIID(riid, IID_ITallowickExpandoHost)) {
-      *ppv = static_cast<ExpandoHost *>(this);
-      return S_OK;
-    }
-    *ppv = Find(riid);
-    if (!*ppv)
-      return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
+    return AnswerQuery(riid, ppv,
+                       {{&IID_ITallowickPageObject, page_.get()},
+                        {&IID_ITallowickExpandoHost, static_cast<ExpandoHost *>(this)}},
+                       Find(riid));
   }
   PAGE_REFCOUNT
   PAGE_IDISPATCH

@@ -431,25 +431,11 @@ HtmlElement::HtmlElement(Page *page, std::shared_ptr<Node> node)
 HtmlElement::~HtmlElement() { node_->wrapper = nullptr; }
 
 STDMETHODIMP HtmlElement::QueryInterface(REFIID riid, void **ppv) {
-  if (!ppv)
-    return E_POINTER;
-  if (IsEqualIID(riid, IID_ITallowickPageNode)) {
-    *ppv = node_.get();
-    return S_OK;
-  }
-  if (IsEqualIID(riid, IID_ITallowickPageObject)) {
-    *ppv = page_.get();
-    return S_OK;
-  }
-  if (IsEqualIID(riid, IID_ITallowickExpandoHost)) {
-    *ppv = static_cast<ExpandoHost *>(this);
-    return S_OK;
-  }
-  *ppv = Find(riid);
-  if (!*ppv)
-    return E_NOINTERFACE;
-  AddRef();
-  return S_OK;
+  return AnswerQuery(riid, ppv,
+                     {{&IID_ITallowickPageNode, node_.get()},
+                      {&IID_ITallowickPageObject, page_.get()},
+                      {&IID_ITallowickExpandoHost, static_cast<ExpandoHost *>(this)}},
+                     Find(riid));
 }
 
 void *HtmlElement::Find(REFIID riid) {
@@ -1836,21 +1822,9 @@ HtmlTextNode::HtmlTextNode(Page *page, std::shared_ptr<Node> node)
 HtmlTextNode::~HtmlTextNode() { node_->wrapper = nullptr; }
 
 STDMETHODIMP HtmlTextNode::QueryInterface(REFIID riid, void **ppv) {
-  if (!ppv)
-    return E_POINTER;
-  if (IsEqualIID(riid, IID_ITallowickPageNode)) {
-    *ppv = node_.get();
-    return S_OK;
-  }
-  if (IsEqualIID(riid, IID_ITallowickPageObject)) {
-    *ppv = page_.get();
-    return S_OK;
-  }
-  *ppv = Find(riid);
-  if (!*ppv)
-    return E_NOINTERFACE;
-  AddRef();
-  return S_OK;
+  return AnswerQuery(
+      riid, ppv, {{&IID_ITallowickPageNode, node_.get()}, {&IID_ITallowickPageObject, page_.get()}},
+      Find(riid));
 }
 
 void *HtmlTextNode::Find(REFIID riid) {

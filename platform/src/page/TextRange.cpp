@@ -26,21 +26,9 @@ public:
   }
   using Self = TextRange;
   STDMETHOD(QueryInterface)(REFIID riid, void **ppv) override {
-    if (!ppv)
-      return E_POINTER;
-    if (IsEqualIID(riid, IID_ITallowickTextRange)) {
-      *ppv = this;
-      return S_OK;
-    }
-    if (IsEqualIID(riid, IID_ITallowickPageObject)) {
-      *ppv = page_.get();
-      return S_OK;
-    }
-    *ppv = Find(riid);
-    if (!*ppv)
-      return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
+    return AnswerQuery(riid, ppv,
+                       {{&IID_ITallowickTextRange, this}, {&IID_ITallowickPageObject, page_.get()}},
+                       Find(riid));
   }
   PAGE_REFCOUNT
   PAGE_IDISPATCH
