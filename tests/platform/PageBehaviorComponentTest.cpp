@@ -270,3 +270,24 @@ TEST_F(LiteralTabStrip, WorksEndToEnd) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(PageUserClick, MouseDownAndUpBeforeTheClick) {
+  Ptr<IHTMLDocument2> doc = LoadHtml(
+      "<body><script>var text = []; function log(t) { text.push(t); }</script>"
+      "<table id='grid' onmousedown=\"log('grid down ' + event.srcElement.id)\"><tr>"
+      "<td id='cell' onmousedown=\"log('down ' + event.button)\" onmouseup=\"log('up ' + "
+      "event.button)\" onclick=\"log('click ' + event.button)\">x</td></tr></table>"
+      "<input id='box' type='checkbox' onmousedown='log(this.checked)' onclick='log(this.checked)'>"
+      "</body>");
+  ASSERT_EQ(S_OK, tp::UserClick(ById(doc.get(), L"cell").get()));
+  EXPECT_EQ(L"down 1; grid down cell; up 1; click 0", Str(Eval(doc.get(), L"text.join('; ')")));
+  Eval(doc.get(), L"text = []");
+  // The default action is the click's: a check box toggles after mousedown.
+  ASSERT_EQ(S_OK, tp::UserClick(ById(doc.get(), L"box").get()));
+  EXPECT_EQ(L"false; true", Str(Eval(doc.get(), L"text.join('; ')")));
+  EXPECT_EQ(E_INVALIDARG, tp::UserClick(nullptr));
+}
+
+} // namespace

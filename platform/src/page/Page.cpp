@@ -494,6 +494,32 @@ HRESULT GetViewLinkOwner(IHTMLDocument2 *document, IHTMLElement **owner) {
   return WrapNodeAs(element, owner);
 }
 
+HRESULT UserClick(IHTMLElement *element) {
+  Node *node = NodeOf(element);
+  if (!node || !node->IsElement() || !node->document || !node->document->page)
+    return E_INVALIDARG;
+  Page *page = node->document->page;
+  return Guarded([&]() -> HRESULT {
+    NavigationHold hold(page);
+    std::shared_ptr<Node> held = node->shared_from_this();
+    for (const wchar_t *type : {L"onmousedown", L"onmouseup"}) {
+      IHTMLEventObj *event = nullptr;
+      HRESULT hr = NewEventObject(page, held, type + 2, &event);
+      if (FAILED(hr))
+        return hr;
+      IHTMLEventObj2 *writable = nullptr;
+      if (SUCCEEDED(
+              event->QueryInterface(IID_IHTMLEventObj2, reinterpret_cast<void **>(&writable)))) {
+        writable->put_button(1);
+        writable->Release();
+      }
+      DispatchEvent(page, *held, type, event);
+      event->Release();
+    }
+    return element->click();
+  });
+}
+
 HRESULT SetScriptErrorHandler(IHTMLDocument2 *document, ScriptErrorHandler handler) {
   return SetPageMember(document, &Page::errorHandler, std::move(handler));
 }
