@@ -163,7 +163,7 @@ int RunEval(const Invocation &invocation) {
       std::fprintf(stderr, "tallowick: no element '%s' to click\n", click.c_str());
       return 2;
     }
-    element->click();
+    platform::UserClick(element.get());
   }
   // The click may have navigated to a new page: evaluate in the window's document.
   Ref<IHTMLDocument2> current;
