@@ -195,8 +195,14 @@ int RunTree(const Invocation &invocation) {
   SysFreeString(path);
   Ref<IWebObj2> pageAO;
   if (FAILED(hr) || browser->GetPageAO(pageAO.Out()) != S_OK) {
-    std::fprintf(stderr, "tallowick: cannot load page '%s' (error 0x%08X)\n", page.c_str(),
-                 static_cast<unsigned>(hr));
+    BSTR why = nullptr;
+    if (browser->GetNavigationError(&why) == S_OK)
+      std::fprintf(stderr, "tallowick: %s (error 0x%08X)\n", platform::Narrow(why).c_str(),
+                   static_cast<unsigned>(hr));
+    else
+      std::fprintf(stderr, "tallowick: cannot load page '%s' (error 0x%08X)\n", page.c_str(),
+                   static_cast<unsigned>(hr));
+    SysFreeString(why);
     browser->Close();
     return 1;
   }
