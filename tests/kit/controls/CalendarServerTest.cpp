@@ -106,6 +106,12 @@ TEST_F(CalendarServerTest, AttributesOfEveryModeAndSelection) {
                 L"<none>"},
            Case{"TwoCalendars.aspx", L"Start", L"January 2010", L"Day", L"Day", L"5-Jan-2010"},
            Case{"TwoCalendars.aspx", L"End", L"February 2010", L"DayWeek", L"", L"<none>"},
+           // The server names a calendar without an ID; its month is today's.
+           Case{"CalendarPlain.aspx", L"ctl00", nullptr, L"Day", L"", L"<none>"},
+           // Inline colours decide what is selected: this page draws the other
+           // month's days in gray, so the walk starts at 27 December.
+           Case{"CalendarMonth.aspx", L"MonthCalendar", L"January 2010", L"DayWeekMonth", L"Month",
+                L"27-Dec-2009"},
        }) {
     SCOPED_TRACE(std::string(c.page) + " " + tallowick::platform::Narrow(c.id));
     ASSERT_NO_FATAL_FAILURE(Open(c.page));
@@ -113,7 +119,8 @@ TEST_F(CalendarServerTest, AttributesOfEveryModeAndSelection) {
     CQilComPtr<IWebObj2> calendar = Calendar(c.id);
     ASSERT_TRUE(calendar);
     EXPECT_EQ(Attr(calendar, 146), c.id);
-    EXPECT_EQ(Attr(calendar, kAttrTitle), c.title);
+    if (c.title != nullptr)
+      EXPECT_EQ(Attr(calendar, kAttrTitle), c.title);
     EXPECT_EQ(Attr(calendar, kAttrMode), c.mode);
     EXPECT_EQ(Attr(calendar, kAttrKind), c.kind);
     EXPECT_EQ(Attr(calendar, kAttrDate), c.date);
@@ -232,29 +239,42 @@ TEST_F(CalendarServerTest, RecordsUserClicksThroughThePostbacks) {
   }
 }
 
-// Record a click on a day, let the page post back, and the calendar built for
-// the answer learns how the server drew that day.
+// Record a click on a day (or the first day of a week), let the page post
+// back, and the calendar built for the answer learns how the server drew it.
 TEST_F(CalendarServerTest, LearnsTheDayStyleAcrossARealPostback) {
-  ASSERT_NO_FATAL_FAILURE(Open("CalendarDay.aspx"));
-  ASSERT_EQ(browser_->SetRecording(VARIANT_TRUE), S_OK);
-  ASSERT_NO_FATAL_FAILURE(ClickAndReload(L"3660"));
-  ASSERT_EQ(StepCount(), 1);
-  EXPECT_EQ(Label(L"Selection"), L"8-Jan-2010");
-  EXPECT_FALSE(CWfCalendarDayStyle::Learned().isEmpty);
+  struct Case {
+    const char *page;
+    LPCOLESTR id, link, date, kind, className, background;
+  };
+  for (const Case &c :
+       {Case{"CalendarDay.aspx", L"DayCalendar", L"3660", L"8-Jan-2010", L"Day", L"", L"navy"},
+        // The server draws its own inline colours beside the class.
+        Case{"CalendarDayWeek.aspx", L"WeekCalendar", L"R367607", L"24-Jan-2010", L"Month",
+             L"picked", L"silver"}}) {
+    SCOPED_TRACE(c.page);
+    CWfCalendarDayStyle::Learned().Reset();
+    ASSERT_NO_FATAL_FAILURE(Open(c.page));
+    ASSERT_EQ(browser_->SetRecording(VARIANT_TRUE), S_OK);
+    ASSERT_NO_FATAL_FAILURE(ClickAndReload(c.link));
+    ASSERT_EQ(browser_->SetRecording(VARIANT_FALSE), S_OK);
+    EXPECT_FALSE(CWfCalendarDayStyle::Learned().isEmpty);
 
-  CQilComPtr<IWebObj2> calendar = Calendar(L"DayCalendar");
-  ASSERT_TRUE(calendar);
-  CQilComPtr<IWebInfo> drawn = DateRequest(L"8-Jan-2010");
-  EXPECT_EQ(Run(calendar, kGetDayStyle, drawn), S_OK);
-  CQilComPtr<IWebInfo> query = Request();
-  query->InsertAttrLong(6, 0, 1);
-  EXPECT_EQ(Run(calendar, kGetSelectionByStyle, query), S_OK);
-  for (LONG id : {21L, 118L, 22L, 139L})
-    EXPECT_EQ(Entry(query, id), Entry(drawn, id)) << id;
-  EXPECT_EQ(lstrcmpiW(Entry(query, 118).c_str(), L"navy"), 0) << Entry(query, 118);
-  EXPECT_EQ(lstrcmpiW(Entry(query, 21).c_str(), L"white"), 0) << Entry(query, 21);
-  EXPECT_EQ(Entry(query, kAttrDate), L"8-Jan-2010");
-  EXPECT_EQ(Entry(query, kAttrKind), L"Day");
+    CQilComPtr<IWebObj2> calendar = Calendar(c.id);
+    ASSERT_TRUE(calendar);
+    CQilComPtr<IWebInfo> drawn = DateRequest(c.date);
+    EXPECT_EQ(Run(calendar, kGetDayStyle, drawn), S_OK);
+    CQilComPtr<IWebInfo> query = Request();
+    query->InsertAttrLong(6, 0, 1);
+    EXPECT_EQ(Run(calendar, kGetSelectionByStyle, query), S_OK);
+    for (LONG id : {21L, 118L, 22L, 139L})
+      EXPECT_EQ(Entry(query, id), Entry(drawn, id)) << id;
+    EXPECT_EQ(Entry(query, 139), c.className);
+    EXPECT_EQ(lstrcmpiW(Entry(query, 118).c_str(), c.background), 0) << Entry(query, 118);
+    EXPECT_EQ(Entry(query, kAttrDate), c.date);
+    // This server selects a day more than a week: the 8 days read as a month.
+    EXPECT_EQ(Entry(query, kAttrKind), c.kind);
+  }
+  EXPECT_EQ(StepCount(), 2);
 }
 
 // The server's own classes and colours: a month drawn in a style object's
