@@ -68,9 +68,18 @@ void CTallowickFactoryIE::MarkViewLinkDepth(IWebObj2 *ao, IWebObj2 *parent) {
     return;
   }
   CQilComPtr<IWebRunTimeID> parentId;
-  if (FAILED(parent->GetId(&parentId)) || InnerObjectType(parentId) != kViewLinkFrameChildType)
+  if (SUCCEEDED(parent->GetId(&parentId)) &&
+      InnerObjectType(parentId) == kViewLinkFrameChildType) {
+    id->SetInnerObjTypeId(kViewLinkFrameGrandchildType);
+    ao->SetId(id);
     return;
-  id->SetInnerObjTypeId(kViewLinkFrameGrandchildType);
+  }
+  // An element AO starts with a copy of its parent's id: a mark copied from
+  // a parent further down than one level is not this AO's.
+  LONG own = InnerObjectType(id);
+  if (own != kViewLinkFrameChildType && own != kViewLinkFrameGrandchildType)
+    return;
+  id->SetInnerObjTypeId(0);
   ao->SetId(id);
 }
 
