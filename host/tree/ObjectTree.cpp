@@ -388,9 +388,16 @@ void ObjectTree::Index(Node *node) {
 void ObjectTree::Unindex(Node *node) {
   if (node->ao != nullptr)
     byAO_.erase(Identity(node->ao).Get());
-  for (auto it = byElement_.begin(); it != byElement_.end();) {
-    it = it->second == node ? byElement_.erase(it) : std::next(it);
-  }
+  auto forget = [&](IUnknown *key) {
+    auto found = byElement_.find(key);
+    if (found != byElement_.end() && found->second == node)
+      byElement_.erase(found);
+  };
+  if (node->identity)
+    forget(node->identity.Get());
+  for (IUnknown *alias : node->aliases)
+    forget(alias);
+  node->aliases.clear();
   if (node->document && node->kind != NodeKind::Page)
     byDocument_.erase(Identity(node->document.Get()).Get());
 }
@@ -615,6 +622,7 @@ Node *ObjectTree::AddElement(IHTMLElement *element, Node *parent, Node *frame) {
     auto group = radioGroups_.find(key);
     if (group != radioGroups_.end() && !key.second.empty()) {
       byElement_[identity.Get()] = group->second;
+      group->second->aliases.push_back(identity.Get());
       identities_.push_back(identity);
       return nullptr;
     }
