@@ -497,7 +497,14 @@ void CWfUltraGrid::SettleScriptMode() {
   HRESULT hr = Evaluate(L"try{eval(" + GridObjectScript(true) + L");}catch(e){}", result);
   m_nScriptMode = SUCCEEDED(hr) && result.vt == VT_DISPATCH && result.pdispVal != nullptr ? 1 : 0;
   m_bUnderscoreRow = false;
-  m_bUnderscoreRow = !EvaluateObject(RowScript(0));
+  if (EvaluateObject(RowScript(0)))
+    return;
+  // No row 0 with "r": a grid of "_r" ids, unless it has no such row either
+  // (no rows, or only group rows) and its headers carry "r"-style ids.
+  std::wstring underscored = GridName() + L"_r_0";
+  std::wstring header = GridName() + L"_c_0_0";
+  m_bUnderscoreRow = EvaluateObject(L"igtbl_getRowById(" + Quoted(underscored) + L")") ||
+                     EvaluateObject(Fill(L"igtbl_getElementById('colID')", {{L"colID", header}}));
 }
 
 CQilComPtr<IDispatch> CWfUltraGrid::GridObject() {
