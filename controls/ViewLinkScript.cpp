@@ -1,6 +1,5 @@
 #include "controls/ViewLinkScript.h"
 
-#include <climits>
 #include <cwchar>
 #include <cwctype>
 
@@ -82,11 +81,12 @@ bool ParseIndexName(BSTR name, LONG &number) {
   bool negative = false;
   if (at < length && (name[at] == L'-' || name[at] == L'+'))
     negative = name[at++] == L'-';
+  // The reading saturates at the bounds of a 32-bit number.
+  constexpr long long kLargest = 2147483647LL;
+  long long limit = negative ? kLargest + 1 : kLargest;
   long long value = 0;
   for (; at < length && name[at] >= L'0' && name[at] <= L'9'; ++at)
-    if (value <= LONG_MAX)
-      value = value * 10 + (name[at] - L'0');
-  long long limit = negative ? -static_cast<long long>(LONG_MIN) : LONG_MAX;
+    value = value >= limit ? limit : value * 10 + (name[at] - L'0');
   if (value > limit)
     value = limit;
   number = static_cast<LONG>(negative ? -value : value);
