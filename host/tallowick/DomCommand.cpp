@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "Cli.h"
-#include "tallowick/Strings.h"
 #include "tallowick/Page.h"
+#include "tallowick/Strings.h"
 
 namespace tallowick::cli {
 
