@@ -205,7 +205,9 @@ struct TreeItem {
   bool readable = false;
 };
 
-HRESULT ReadChildren(IDispatch *container, std::vector<TreeItem> &items) {
+// Calls `visit` with each object among the container's children, in order,
+// until it answers true (S_OK); S_FALSE when it never did.
+template <class Visit> HRESULT WalkChildren(IDispatch *container, Visit visit) {
   CQilComPtr<IDispatch> children;
   HRESULT hr = ChildrenOf(container, children);
   if (FAILED(hr))
@@ -218,14 +220,21 @@ HRESULT ReadChildren(IDispatch *container, std::vector<TreeItem> &items) {
     CQilVariant item;
     ULONG fetched = 0;
     if (enumerator->Next(1, &item, &fetched) != S_OK || fetched == 0)
+      return S_FALSE;
+    if (item.vt == VT_DISPATCH && item.pdispVal != nullptr && visit(item.pdispVal))
       return S_OK;
-    if (item.vt != VT_DISPATCH || item.pdispVal == nullptr)
-      continue;
-    TreeItem entry;
-    entry.node = item.pdispVal;
-    entry.readable = SUCCEEDED(NodeText(entry.node, entry.text));
-    items.push_back(std::move(entry));
   }
+}
+
+HRESULT ReadChildren(IDispatch *container, std::vector<TreeItem> &items) {
+  HRESULT hr = WalkChildren(container, [&items](IDispatch *node) {
+    TreeItem entry;
+    entry.node = node;
+    entry.readable = SUCCEEDED(NodeText(node, entry.text));
+    items.push_back(std::move(entry));
+    return false;
+  });
+  return FAILED(hr) ? hr : S_OK;
 }
 
 // Whether another readable sibling has the same text.
@@ -364,27 +373,21 @@ HRESULT WalkVisible(IDispatch *container, VisibleWalk &walk, size_t depth = 0) {
 
 HRESULT FindChild(IDispatch *container, const std::wstring &segment, CQilComPtr<IDispatch> &found) {
   LONG index = SegmentIndex(segment);
-  CQilComPtr<IDispatch> children;
-  if (FAILED(ChildrenOf(container, children)))
-    return E_FAIL;
-  CQilComPtr<IEnumVARIANT> enumerator;
-  HRESULT hr = EnumeratorOf(children, enumerator);
-  if (FAILED(hr))
-    return hr;
-  for (LONG counted = 0;;) {
-    CQilVariant item;
-    ULONG fetched = 0;
-    if (enumerator->Next(1, &item, &fetched) != S_OK || fetched == 0)
-      return kItemNotFound;
+  LONG counted = 0;
+  HRESULT hr = WalkChildren(container, [&](IDispatch *node) {
     std::wstring text;
-    if (item.vt != VT_DISPATCH || item.pdispVal == nullptr || FAILED(NodeText(item.pdispVal, text)))
-      continue;
+    if (FAILED(NodeText(node, text)))
+      return false;
     if ((index >= 0 && counted == index) || text == segment) {
-      found = item.pdispVal;
-      return S_OK;
+      found = node;
+      return true;
     }
     ++counted;
-  }
+    return false;
+  });
+  if (FAILED(hr))
+    return hr;
+  return hr == S_OK ? S_OK : kItemNotFound;
 }
 
 // ---- parts of a rendered node ----
