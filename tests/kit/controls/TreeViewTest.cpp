@@ -245,6 +245,24 @@ TEST_F(TreeViewTest, ClassesAndEventConfiguration) {
   EXPECT_EQ(tree_->InvokeMethod(kSelectNode, nullptr), E_INVALIDARG);
 }
 
+// A disabled tree answers 46 true and ignores the user's clicks.
+TEST_F(TreeViewTest, DisabledTree) {
+  CQilComPtr<IWebAttrVal> disabled;
+  Show(kMailPage);
+  ASSERT_EQ(tree_->GetAttr(46, nullptr, &disabled), S_OK);
+  LONG flag = -1;
+  EXPECT_EQ(disabled->GetBoolValue(0, &flag), S_OK);
+  EXPECT_EQ(flag, 0);
+  std::string page = kMailPage;
+  page.insert(page.find(" id=\"Tree\""), " disabled");
+  Show(page);
+  ASSERT_EQ(tree_->GetAttr(46, nullptr, &disabled), S_OK);
+  EXPECT_EQ(disabled->GetBoolValue(0, &flag), S_OK);
+  EXPECT_NE(flag, 0);
+  ASSERT_EQ(Part(L"1", L"_tntext")->click(), S_OK);
+  EXPECT_EQ(SelectedIndex(), L"");
+}
+
 TEST_F(TreeViewTest, VisibleNodesLeaveOutChildrenOfCollapsedNodes) {
   Show(kMailPage);
   EXPECT_EQ(Attr(121), L"A\nOpen\nLeaf\nPlain");
