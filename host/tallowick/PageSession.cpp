@@ -201,8 +201,13 @@ bool PageSession::Open(const std::vector<std::pair<std::string, std::string>> &s
   hr = browser_->LoadPage(path);
   SysFreeString(path);
   if (FAILED(hr) || !PageAO()) {
-    std::fprintf(stderr, "tallowick: cannot load page '%s' (error 0x%08X)\n", page.c_str(),
-                 static_cast<unsigned>(hr));
+    BSTR why = nullptr;
+    if (browser_->GetNavigationError(&why) == S_OK)
+      std::fprintf(stderr, "tallowick: %s (error 0x%08X)\n", TakeText(why).c_str(),
+                   static_cast<unsigned>(hr));
+    else
+      std::fprintf(stderr, "tallowick: cannot load page '%s' (error 0x%08X)\n", page.c_str(),
+                   static_cast<unsigned>(hr));
     return false;
   }
   return true;

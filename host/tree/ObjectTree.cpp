@@ -9,6 +9,7 @@
 
 #include <msxml2.h>
 
+#include "http/HttpSession.h"
 #include "module/HostClasses.h"
 #include "tallowick/Page.h"
 #include "tallowick/Strings.h"
@@ -499,8 +500,11 @@ HRESULT ObjectTree::Show(IHTMLDocument2 *document) {
   tallowick::platform::SetNavigationHandler(
       document, [this](const tallowick::platform::Navigation &navigation,
                        tallowick::platform::NavigationAnswer *answer) {
-        HRESULT hr = OnNavigation(navigation.url, &answer->html);
-        answer->replace = hr == S_OK;
+        HRESULT hr = OnHttpNavigation(navigation, answer);
+        if (hr == S_FALSE) {
+          hr = OnNavigation(navigation.url, &answer->html);
+          answer->replace = hr == S_OK;
+        }
         return SUCCEEDED(hr) ? S_OK : hr;
       });
   handled_.push_back(ComPtr<IHTMLDocument2>(document));
@@ -781,6 +785,34 @@ HRESULT ObjectTree::OnNavigation(const std::wstring &url, std::string *html) {
   *html = content.str();
   navigated_ = true;
   return S_OK;
+}
+
+HRESULT ObjectTree::OnHttpNavigation(const tallowick::platform::Navigation &navigation,
+                                     tallowick::platform::NavigationAnswer *answer) {
+  if (!http::IsHttpUrl(navigation.url))
+    return S_FALSE;
+  if (!http_)
+    http_ = std::make_unique<http::HttpSession>();
+  HRESULT hr = http::AnswerNavigation(*http_, navigation, answer);
+  navigationError_ = FAILED(hr) ? http_->LastError() : std::wstring();
+  if (hr == S_OK)
+    navigated_ = true;
+  return hr;
+}
+
+HRESULT ObjectTree::LoadUrl(const std::wstring &url) {
+  if (!http_)
+    http_ = std::make_unique<http::HttpSession>();
+  http::Response response;
+  HRESULT hr = http_->Get(url, &response);
+  navigationError_ = FAILED(hr) ? http_->LastError() : std::wstring();
+  if (FAILED(hr))
+    return hr;
+  ComPtr<IHTMLDocument2> document;
+  hr = tallowick::platform::LoadPageFromString(response.body, response.url, document.Out());
+  if (FAILED(hr))
+    return hr;
+  return Show(document.Get());
 }
 
 void ObjectTree::Refresh() {
