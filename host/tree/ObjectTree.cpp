@@ -388,9 +388,16 @@ void ObjectTree::Index(Node *node) {
 void ObjectTree::Unindex(Node *node) {
   if (node->ao != nullptr)
     byAO_.erase(Identity(node->ao).Get());
-  for (auto it = byElement_.begin(); it != byElement_.end();) {
-    it = it->second == node ? byElement_.erase(it) : std::next(it);
-  }
+  auto forget = [&](IUnknown *key) {
+    auto found = byElement_.find(key);
+    if (found != byElement_.end() && found->second == node)
+      byElement_.erase(found);
+  };
+  if (node->identity)
+    forget(node->identity.Get());
+  for (IUnknown *alias : node->aliases)
+    forget(alias);
+  node->aliases.clear();
   if (node->document && node->kind != NodeKind::Page)
     byDocument_.erase(Identity(node->document.Get()).Get());
 }
@@ -615,6 +622,7 @@ Node *ObjectTree::AddElement(IHTMLElement *element, Node *parent, Node *frame) {
     auto group = radioGroups_.find(key);
     if (group != radioGroups_.end() && !key.second.empty()) {
       byElement_[identity.Get()] = group->second;
+      group->second->aliases.push_back(identity.Get());
       identities_.push_back(identity);
       return nullptr;
     }
@@ -789,7 +797,8 @@ HRESULT ObjectTree::OnNavigation(const std::wstring &url, std::string *html) {
 
 HRESULT ObjectTree::OnHttpNavigation(const tallowick::platform::Navigation &navigation,
                                      tallowick::platform::NavigationAnswer *answer) {
-  if (!http::IsHttpUrl(navigation.url))
+  // Other hosts are out of reach: the page stays, as for a missing file.
+  if (!http::IsHttpUrl(navigation.url) || !http::IsLoopbackUrl(navigation.url))
     return S_FALSE;
   if (!http_)
     http_ = std::make_unique<http::HttpSession>();

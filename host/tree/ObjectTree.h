@@ -70,6 +70,7 @@ struct Node {
   LONG kitId = 0;                  // of a kit's object
   ComPtr<IHTMLElement> element;    // element; frame element; view-link owner
   ComPtr<IUnknown> identity;       // of the element
+  std::vector<IUnknown *> aliases; // further element identities indexed to this node
   ComPtr<IHTMLDocument2> document; // page and frames
   ComPtr<IHTMLElement> root;       // frames: the document element
   Node *parent = nullptr;
