@@ -251,6 +251,14 @@ CWfCalendar::~CWfCalendar() = default;
 // ---- recognition ----
 
 bool CWfCalendar::IsCalendar(IHTMLElement *element) {
+  try {
+    return IsCalendarTable(element);
+  } catch (...) {
+    return false; // out of memory
+  }
+}
+
+bool CWfCalendar::IsCalendarTable(IHTMLElement *element) {
   CQilComPtr<IHTMLTable> table;
   if (element == nullptr || FAILED(table.QueryFrom(element)) || !table)
     return false;

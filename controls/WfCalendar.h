@@ -40,6 +40,8 @@ public:
   static std::wstring EscapeScriptLiteral(const std::wstring &text);
 
 private:
+  static bool IsCalendarTable(IHTMLElement *element);
+
   enum class CellKind { NoPostBack, Navigation, Day };
   struct Cell {
     CQilComPtr<IHTMLElement> element;
