@@ -29,7 +29,12 @@
 #include <thread>
 #include <vector>
 
-extern char **environ;
+// <fcntl.h> names obsolete flock() flags that the SDK headers use as LOCKTYPE
+// values.
+#undef LOCK_READ
+#undef LOCK_WRITE
+#undef LOCK_RW
+#undef LOCK_MAND
 
 namespace tallowick::test {
 
