@@ -101,10 +101,10 @@ TEST_F(ServedSiteTest, FetchesAPageTheServerRenders) {
 
 TEST_F(ServedSiteTest, PostsFormFieldsUrlEncodedAndGetFormsReplaceTheQuery) {
   Response posted;
-  ASSERT_EQ(session_.Submit(Url("Echo.aspx?from=form"), L"post",
-                            {{L"name", L"Ada & Co"}, {L"note", L"50% = half; a+b"},
-                             {L"city", L"Z\u00FCrich"}},
-                            &posted),
+  ASSERT_EQ(session_.Submit(
+                Url("Echo.aspx?from=form"), L"post",
+                {{L"name", L"Ada & Co"}, {L"note", L"50% = half; a+b"}, {L"city", L"Z\u00FCrich"}},
+                &posted),
             S_OK)
       << Narrow(session_.LastError());
   EXPECT_TRUE(Contains(posted.body, "Method: POST")) << posted.body;

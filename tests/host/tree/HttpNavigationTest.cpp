@@ -110,9 +110,8 @@ TEST_F(HttpTreeTest, AFailedFetchKeepsThePageAndSaysWhy) {
   ASSERT_EQ(LoadUrl("Calendar.aspx"), S_OK);
   EXPECT_EQ(NavigationError(), "");
   // The submission fails: the script may see it fail too; the page stays.
-  RunScript(Find(L"#Calendar1").Get(),
-            L"document.forms[0].setAttribute('action', 'Error.aspx'); "
-            L"__doPostBack('Calendar1','3660')");
+  RunScript(Find(L"#Calendar1").Get(), L"document.forms[0].setAttribute('action', 'Error.aspx'); "
+                                       L"__doPostBack('Calendar1','3660')");
   EXPECT_EQ(NavigationError(), server_.Url("Error.aspx") + " answered 500 Internal Server Error");
   EXPECT_EQ(InnerText(Find(L"#Selection").Get()), L"5-Jan-2010 (1)");
 }
