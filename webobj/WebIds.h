@@ -14,6 +14,7 @@ inline constexpr LONG kFrameClass = 21;
 inline constexpr LONG kViewLinkClass = 27;
 inline constexpr LONG kTabStripClass = 1025;
 inline constexpr LONG kToolbarClass = 1026;
+inline constexpr LONG kTreeViewClass = 1027;
 
 // Attribute ids that the table object and its helper both answer.
 inline constexpr LONG kAttrText = 3;
@@ -27,4 +28,5 @@ inline constexpr HRESULT kNothingToActOn = static_cast<HRESULT>(0x80040202); // 
 inline constexpr HRESULT kFoundMoreThanOnce = static_cast<HRESULT>(0x80040203);
 inline constexpr HRESULT kChildCannotBeAdded = static_cast<HRESULT>(0x80040208);
 inline constexpr HRESULT kIndexOutOfRange = static_cast<HRESULT>(0x80040211);
+inline constexpr HRESULT kNoCheckBox = static_cast<HRESULT>(0x80040205);
 inline constexpr HRESULT kItemNotFound = static_cast<HRESULT>(0x80040209);

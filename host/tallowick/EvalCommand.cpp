@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Cli.h"
+#include "PageSource.h"
 #include "tallowick/Page.h"
 #include "tallowick/Strings.h"
 
@@ -142,17 +143,17 @@ int RunEval(const Invocation &invocation) {
     return 2;
   }
   Ref<IHTMLDocument2> document;
-  HRESULT hr = platform::LoadPageFromFile(Widen(positional[0]), L"", &document);
-  if (FAILED(hr)) {
-    std::fprintf(stderr, "tallowick: cannot load page %s (0x%08X)\n", positional[0].c_str(),
-                 static_cast<unsigned>(hr));
+  host::http::HttpSession session;
+  HRESULT hr = LoadPageArgument(positional[0], session, &document);
+  if (FAILED(hr))
     return 1;
-  }
   std::vector<platform::ScriptError> errors;
   platform::GetScriptErrors(document.get(), &errors);
   for (const auto &error : errors)
     PrintError(error);
   bool failed = !errors.empty();
+  if (host::http::IsHttpUrl(Widen(positional[0])))
+    FollowHttpNavigations(document.get(), session, &failed);
   platform::SetScriptErrorHandler(document.get(), [&](const platform::ScriptError &error) {
     PrintError(error);
     failed = true;
@@ -163,7 +164,7 @@ int RunEval(const Invocation &invocation) {
       std::fprintf(stderr, "tallowick: no element '%s' to click\n", click.c_str());
       return 2;
     }
-    element->click();
+    platform::UserClick(element.get());
   }
   // The click may have navigated to a new page: evaluate in the window's document.
   Ref<IHTMLDocument2> current;
