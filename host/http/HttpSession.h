@@ -51,8 +51,6 @@ inline constexpr size_t kMaxBodyBytes = 32u << 20;
 
 // Whether a URL is an http:// or https:// URL.
 bool IsHttpUrl(const std::wstring &url);
-// Whether an http(s) URL names this machine (the only pages fetched).
-bool IsLoopbackUrl(const std::wstring &url);
 // Fields as application/x-www-form-urlencoded text (UTF-8, spaces as '+').
 std::string EncodeForm(const Fields &fields);
 
