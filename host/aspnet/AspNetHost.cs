@@ -364,7 +364,7 @@ static class Server {
       if (string.Equals(name, "Content-Type", StringComparison.OrdinalIgnoreCase))
         outgoing.ContentType = header.Value;
       else
-        outgoing.AddHeader(name, header.Value);
+        outgoing.AppendHeader(name, header.Value);
     }
     outgoing.ContentLength64 = response.Body.Length;
     outgoing.OutputStream.Write(response.Body, 0, response.Body.Length);
