@@ -325,7 +325,7 @@ TEST_F(DataGridTest, GridMainDecidesFirstAndGridRulesOnlyWhenItNamesRules) {
 }
 
 TEST_F(DataGridTest, RenderedGridReportsItsClassNameAndConfiguration) {
-  ShowFile(L"datagrid-controls.html");
+  ShowFile(L"datagrid-cells.html");
   CQilComPtr<IWebObj2> grid = Grid();
   ASSERT_TRUE(grid);
   EXPECT_TRUE(CWfGrid::IsGrid(Element(L"DataGrid1")));
@@ -364,10 +364,10 @@ TEST_F(DataGridTest, RenderedGridReportsItsClassNameAndConfiguration) {
 }
 
 TEST_F(DataGridTest, ClickOnSecondTextBoxRecordsItsCellAndPosition) {
-  ShowFile(L"datagrid-controls.html");
+  ShowFile(L"datagrid-cells.html");
   ASSERT_TRUE(Grid());
   ASSERT_EQ(browser_->SetRecording(VARIANT_TRUE), S_OK);
-  CQilComPtr<IHTMLElement> note = Element(L"DataGrid1_ctl03_Note_1");
+  CQilComPtr<IHTMLElement> note = Element(L"DataGrid1_ctl03_Note");
   ASSERT_TRUE(note);
   CQilComPtr<IHTMLElement> cell;
   ASSERT_EQ(note->get_parentElement(&cell), S_OK);
@@ -380,7 +380,7 @@ TEST_F(DataGridTest, ClickOnSecondTextBoxRecordsItsCellAndPosition) {
   EXPECT_EQ(recorded.id, IdText(TreeAO(note)));
   EXPECT_NE(recorded.id, L"<none>");
   // The first text box of the same cell.
-  Recorded first = Click(Element(L"DataGrid1_ctl03_Qty_1"));
+  Recorded first = Click(Element(L"DataGrid1_ctl03_Qty"));
   EXPECT_EQ(first.row, 3);
   EXPECT_EQ(first.column, 4);
   EXPECT_EQ(first.position, 1);
@@ -388,7 +388,7 @@ TEST_F(DataGridTest, ClickOnSecondTextBoxRecordsItsCellAndPosition) {
 }
 
 TEST_F(DataGridTest, PositionsCountWithinTheControlGroup) {
-  ShowFile(L"datagrid-controls.html");
+  ShowFile(L"datagrid-cells.html");
   ASSERT_TRUE(Grid());
   ASSERT_EQ(browser_->SetRecording(VARIANT_TRUE), S_OK);
   // Details of the first item: a link, a text box, a check box and an image button.
@@ -398,9 +398,8 @@ TEST_F(DataGridTest, PositionsCountWithinTheControlGroup) {
     LPCOLESTR value;
   };
   for (const Case &c :
-       {Case{L"DataGrid1_ctl02_Info_0", 1, L"Info"}, Case{L"DataGrid1_ctl02_Code_0", 1, L"P1"},
-        Case{L"DataGrid1_ctl02_Pick_0", 2, L"False"},
-        Case{L"DataGrid1_ctl02_Zoom_0", 2, L"Zoom"}}) {
+       {Case{L"DataGrid1_ctl02_Info", 1, L"Info"}, Case{L"DataGrid1_ctl02_Code", 1, L"P1"},
+        Case{L"DataGrid1_ctl02_Pick", 2, L"False"}, Case{L"DataGrid1_ctl02_Zoom", 2, L"Zoom"}}) {
     Recorded recorded = Click(Element(c.id));
     EXPECT_EQ(recorded.row, 2) << c.id;
     EXPECT_EQ(recorded.column, 3) << c.id;
@@ -409,16 +408,16 @@ TEST_F(DataGridTest, PositionsCountWithinTheControlGroup) {
   }
   // A check box records its state.
   CQilComPtr<IHTMLInputElement> pick;
-  ASSERT_EQ(pick.QueryFrom(Element(L"DataGrid1_ctl02_Pick_0")), S_OK);
+  ASSERT_EQ(pick.QueryFrom(Element(L"DataGrid1_ctl02_Pick")), S_OK);
   pick->put_checked(VARIANT_TRUE);
-  EXPECT_EQ(Click(Element(L"DataGrid1_ctl02_Pick_0")).value, L"True");
+  EXPECT_EQ(Click(Element(L"DataGrid1_ctl02_Pick")).value, L"True");
 }
 
 TEST_F(DataGridTest, ControlInANestedTableRecordsTheGridsOwnCell) {
-  ShowFile(L"datagrid-controls.html");
+  ShowFile(L"datagrid-cells.html");
   ASSERT_TRUE(Grid());
   ASSERT_EQ(browser_->SetRecording(VARIANT_TRUE), S_OK);
-  Recorded recorded = Click(Element(L"DataGrid1_ctl04_Reorder_2"));
+  Recorded recorded = Click(Element(L"DataGrid1_ctl04_Reorder"));
   EXPECT_EQ(recorded.row, 4);
   EXPECT_EQ(recorded.column, 8);
   EXPECT_EQ(recorded.position, 1);
@@ -426,7 +425,7 @@ TEST_F(DataGridTest, ControlInANestedTableRecordsTheGridsOwnCell) {
 }
 
 TEST_F(DataGridTest, ClickOutsideAControlOrTheGridRecordsNothing) {
-  ShowFile(L"datagrid-controls.html");
+  ShowFile(L"datagrid-cells.html");
   CQilComPtr<IWebObj2> grid = Grid();
   ASSERT_TRUE(grid);
   ASSERT_EQ(browser_->SetRecording(VARIANT_TRUE), S_OK);
@@ -441,18 +440,17 @@ TEST_F(DataGridTest, ClickOutsideAControlOrTheGridRecordsNothing) {
   EXPECT_EQ(grid->FillRecordInformation(Element(L"DataGrid1"), event, &info), E_FAIL);
   EXPECT_EQ(grid->FillRecordInformation(Cell(2, 1), event, &info), E_FAIL);
   IWebInfo *none = nullptr;
-  EXPECT_EQ(grid->FillRecordInformation(Element(L"DataGrid1_ctl03_Note_1"), event, &none),
+  EXPECT_EQ(grid->FillRecordInformation(Element(L"DataGrid1_ctl03_Note"), event, &none), E_POINTER);
+  EXPECT_EQ(grid->FillRecordInformation(Element(L"DataGrid1_ctl03_Note"), event, nullptr),
             E_POINTER);
-  EXPECT_EQ(grid->FillRecordInformation(Element(L"DataGrid1_ctl03_Note_1"), event, nullptr),
-            E_POINTER);
-  EXPECT_EQ(grid->FillRecordInformation(Element(L"DataGrid1_ctl03_Note_1"), event, &info), S_OK);
+  EXPECT_EQ(grid->FillRecordInformation(Element(L"DataGrid1_ctl03_Note"), event, &info), S_OK);
   LONG row = 0;
   EXPECT_EQ(record->GetLongValueByName(66, &row), S_OK);
   EXPECT_EQ(row, 3);
 }
 
 TEST_F(DataGridTest, InnerControlIdByRowColumnPositionAndGroup) {
-  ShowFile(L"datagrid-controls.html");
+  ShowFile(L"datagrid-cells.html");
   CQilComPtr<IWebObj2> grid = Grid();
   ASSERT_TRUE(grid);
   struct Case {
@@ -461,10 +459,10 @@ TEST_F(DataGridTest, InnerControlIdByRowColumnPositionAndGroup) {
     std::wstring id;
   };
   std::wstring cell = IdText(TreeAO(Cell(1, 2)));
-  std::wstring link = IdText(TreeAO(Element(L"DataGrid1_ctl02_Info_0")));
-  std::wstring code = IdText(TreeAO(Element(L"DataGrid1_ctl02_Code_0")));
-  std::wstring pick = IdText(TreeAO(Element(L"DataGrid1_ctl02_Pick_0")));
-  std::wstring zoom = IdText(TreeAO(Element(L"DataGrid1_ctl02_Zoom_0")));
+  std::wstring link = IdText(TreeAO(Element(L"DataGrid1_ctl02_Info")));
+  std::wstring code = IdText(TreeAO(Element(L"DataGrid1_ctl02_Code")));
+  std::wstring pick = IdText(TreeAO(Element(L"DataGrid1_ctl02_Pick")));
+  std::wstring zoom = IdText(TreeAO(Element(L"DataGrid1_ctl02_Zoom")));
   ASSERT_NE(cell, L"<none>");
   for (const Case &c : {
            Case{{2, 3, 1, 0}, 1, link},
@@ -496,7 +494,7 @@ TEST_F(DataGridTest, InnerControlIdByRowColumnPositionAndGroup) {
 // Every control of the grid, clicked and recorded, is found again by
 // attribute 78 from the step's row, column and position and its group.
 TEST_F(DataGridTest, EveryRecordedClickFindsItsControlAgain) {
-  ShowFile(L"datagrid-controls.html");
+  ShowFile(L"datagrid-cells.html");
   CQilComPtr<IWebObj2> grid = Grid();
   ASSERT_TRUE(grid);
   ASSERT_EQ(browser_->SetRecording(VARIANT_TRUE), S_OK);
@@ -656,6 +654,30 @@ TEST_F(DataGridServerTest, RecordedControlsOfAServedGridAreFoundAgain) {
         << tallowick::platform::Narrow(expected);
     EXPECT_EQ(IdText(value), expected);
   }
+}
+
+// The cell cases on the served page itself.
+TEST_F(DataGridServerTest, ServedCellsRecordRowColumnAndPositionAndAreFoundAgain) {
+  gridName_ = L"DataGrid1";
+  ASSERT_NO_FATAL_FAILURE(Open("DataGridCells.aspx"));
+  CQilComPtr<IWebObj2> grid = Grid();
+  ASSERT_TRUE(grid);
+  ASSERT_EQ(browser_->SetRecording(VARIANT_TRUE), S_OK);
+  Recorded note = Click(Inside(Cell(2, 3), L"INPUT", 1)); // the second text box
+  EXPECT_EQ(note.row, 3);
+  EXPECT_EQ(note.column, 4);
+  EXPECT_EQ(note.position, 2);
+  EXPECT_EQ(note.value, L"Chang");
+  CQilComPtr<IHTMLElement> link = Inside(Cell(1, 2), L"A", 0);
+  CQilComPtr<IHTMLElement> box = Inside(Cell(1, 2), L"INPUT", 0);
+  EXPECT_EQ(Click(link).position, 1);
+  EXPECT_EQ(Click(box).position, 1);
+  CQilComPtr<IWebAttrVal> first;
+  CQilComPtr<IWebAttrVal> cell;
+  EXPECT_EQ(grid->GetAttrEx(78, Longs({2, 3, 1, 0}), &first), 1);
+  EXPECT_EQ(IdText(first), IdText(TreeAO(link)));
+  EXPECT_EQ(grid->GetAttrEx(78, Longs({2, 3}), &cell), 1);
+  EXPECT_EQ(IdText(cell), IdText(TreeAO(Cell(1, 2))));
 }
 
 TEST_F(DataGridServerTest, PagerClickIsRecordedAndTheNextPageIsAGridAgain) {
