@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "TallowickIE_h.h"
+#include "controls/WfCalendarDayStyle.h"
 #include "kit/KitCom.h"
 #include "kit/KitResources.h"
 #include "kit/RegistryScript.h"
@@ -263,6 +264,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE hinst, DWORD reason, LPVOID reserved) {
     HostServices::ReleaseAgentServices();
     ReleaseTextMatcher();
     RecordConfig::Release();
+    CWfCalendarDayStyle::ReleaseLearned();
     TimeTrace::Stop();
     HostServices::ReleaseFactories();
     ReleaseClassFactories();

@@ -314,6 +314,8 @@ HRESULT AnswerNavigation(HttpSession &session, const tallowick::platform::Naviga
   HRESULT hr = IsForm(navigation.element)
                    ? session.Submit(navigation.url, navigation.method, navigation.fields, &response)
                    : session.Get(navigation.url, &response);
+  if (hr == E_ACCESSDENIED)
+    return S_FALSE;
   if (FAILED(hr))
     return hr;
   answer->replace = true;

@@ -88,8 +88,9 @@ private:
 };
 
 // Answers a navigation of a page over HTTP: S_OK with the new page in
-// `answer`, S_FALSE when the URL is not an http one, a failure (with the
-// session's LastError) when the fetch failed.
+// `answer`; S_FALSE when the URL is not an http one, or is off the loopback
+// host (not fetched: the page stays; the session's LastError says so); a
+// failure (with the session's LastError) when the fetch failed.
 HRESULT AnswerNavigation(HttpSession &session, const tallowick::platform::Navigation &navigation,
                          tallowick::platform::NavigationAnswer *answer);
 

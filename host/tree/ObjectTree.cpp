@@ -802,7 +802,7 @@ HRESULT ObjectTree::OnHttpNavigation(const tallowick::platform::Navigation &navi
   if (!http_)
     http_ = std::make_unique<http::HttpSession>();
   HRESULT hr = http::AnswerNavigation(*http_, navigation, answer);
-  navigationError_ = FAILED(hr) ? http_->LastError() : std::wstring();
+  navigationError_ = hr != S_OK ? http_->LastError() : std::wstring();
   if (hr == S_OK)
     navigated_ = true;
   return hr;
