@@ -273,12 +273,11 @@ CWfToolBar::CWfToolBar(IUnknown *element, IWebObj2 *parent, IWebObj2 *innerAO)
 STDMETHODIMP CWfToolBar::GetAttrEx(LONG Name, IWebAttrVal *pAttrData, IWebAttrVal **ppAttrVal) {
   if (ppAttrVal == nullptr)
     return CIE55ViewLinkElement::GetAttrEx(Name, pAttrData, ppAttrVal);
+  if (AnswerControlAttribute(this, L"WbfToolbar", Name, pAttrData, ppAttrVal))
+    return S_OK;
   CQilBstr text;
   LONG count = 0;
   switch (Name) {
-  case 0:
-    OutString(CQilBstr(L"WbfToolbar"), ppAttrVal);
-    return S_OK;
   case 121:
     if (SUCCEEDED(ListNames(-1, text))) {
       OutString(text, ppAttrVal);
@@ -290,16 +289,10 @@ STDMETHODIMP CWfToolBar::GetAttrEx(LONG Name, IWebAttrVal *pAttrData, IWebAttrVa
     if (SUCCEEDED(ItemCount(count)))
       OutLong(count, ppAttrVal);
     return S_OK;
-  case kAttrDescription:
-    GetAttr(138, pAttrData, ppAttrVal);
-    return S_OK;
   case 198:
     if (FAILED(FrameStyle(text)))
       return CIE55ViewLinkElement::GetAttrEx(Name, pAttrData, ppAttrVal);
     OutString(ReplacedPixels(text), ppAttrVal);
-    return S_OK;
-  case 199:
-    OutRuntimeId(this, ppAttrVal);
     return S_OK;
   default:
     return CIE55ViewLinkElement::GetAttrEx(Name, pAttrData, ppAttrVal);
