@@ -224,22 +224,31 @@ TEST_F(ToolBarTest, ActionsRecordThroughTheHostAndReplayOnAFreshLoad) {
   EXPECT_STREQ(typed.bstrVal, L"new; \"text\"");
 }
 
-// Mended: an option whose value reads as another option's index is recorded
-// by its own index, so that replay chooses it again.
-TEST_F(ToolBarTest, HashOptionValuesRecordTheirOwnIndex) {
+// Mended: a list's choice is recorded by its value only when replay, which
+// finds options by "#n" or by text, reaches the same option with it; else by
+// "#" and its index.
+TEST_F(ToolBarTest, ListChoicesRecordANameThatReplayFinds) {
   constexpr char kList[] = "<tb:ToolbarDropDownList id=\"l\"><option>#1</option><option>x</option>"
-                           "<option>#1</option></tb:ToolbarDropDownList>";
+                           "<option>#1</option><option value=\"B\">Blue</option><option>x</option>"
+                           "</tb:ToolbarDropDownList>";
   ASSERT_NO_FATAL_FAILURE(ShowBar(kList));
   ASSERT_EQ(browser_->SetRecording(VARIANT_TRUE), S_OK);
-  CQilComPtr<IHTMLElement> list = FirstChild(Rendered(L"bar", L"l"));
-  PutProperty(list, L"selectedIndex", CQilVariant(LONG{2}));
-  Fire(list, L"onchange");
-  ASSERT_EQ(StepCount(), 1);
-  EXPECT_EQ(Step(0), L"WbfToolbar \"bar\" onchange 6=\"#2\" 16389=0 16390=\"dropdownlist\"");
-  CQilComPtr<IWebInfo> record = StepRecord(0);
-  ASSERT_NO_FATAL_FAILURE(ShowBar(kList));
-  EXPECT_EQ(Run(bar_, kSelectListOption, record), S_OK);
-  EXPECT_EQ(Property(FirstChild(Rendered(L"bar", L"l")), L"selectedIndex").lVal, 2);
+  const LONG chosen[] = {2, 3, 4, 1};
+  for (LONG index : chosen) {
+    CQilComPtr<IHTMLElement> list = FirstChild(Rendered(L"bar", L"l"));
+    PutProperty(list, L"selectedIndex", CQilVariant(index));
+    Fire(list, L"onchange");
+  }
+  ASSERT_EQ(StepCount(), 4);
+  const wchar_t *names[] = {L"#2", L"#3", L"#4", L"x"};
+  for (LONG step = 0; step < 4; ++step) {
+    CQilComPtr<IWebInfo> record = StepRecord(step);
+    EXPECT_EQ(Entry(record, 6), names[step]) << step;
+    EXPECT_EQ(EntryLong(record, 16389), 0);
+    ASSERT_NO_FATAL_FAILURE(ShowBar(kList));
+    EXPECT_EQ(Run(bar_, kSelectListOption, record), S_OK);
+    EXPECT_EQ(Property(FirstChild(Rendered(L"bar", L"l")), L"selectedIndex").lVal, chosen[step]);
+  }
 }
 
 // Without an element or inner object every request still answers.
