@@ -305,6 +305,22 @@ TEST_F(ToolBarTest, OtherEventsRecordNothingOfTheirOwn) {
   EXPECT_EQ(bar_->FillRecordInformation(Element(L"bar"), data, &filled), E_FAIL);
   filled = nullptr;
   EXPECT_EQ(bar_->FillRecordInformation(Element(L"bar"), data, &filled), E_POINTER);
+
+  // Focus and blur of a text box record like a change.
+  for (LPCOLESTR event : {L"onfocus", L"onblur"}) {
+    CQilComPtr<IWebInfo> focus = Request();
+    focus->InsertAttrString(64, CQilBstr(event), 1);
+    filled = focus;
+    EXPECT_EQ(bar_->FillRecordInformation(FirstChild(Rendered(L"bar", L"t")), data, &filled), S_OK);
+    EXPECT_EQ(Entry(focus, 6), L"v");
+    EXPECT_EQ(EntryLong(focus, 16389), 0);
+    EXPECT_EQ(Entry(focus, 16390), L"textbox");
+  }
+  // An element outside any rendered item is no item.
+  CQilComPtr<IWebInfo> stray = Request();
+  stray->InsertAttrString(64, CQilBstr(L"onchange"), 1);
+  filled = stray;
+  EXPECT_EQ(bar_->FillRecordInformation(Element(L"log"), data, &filled), E_FAIL);
 }
 
 } // namespace
