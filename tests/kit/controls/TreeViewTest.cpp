@@ -428,9 +428,9 @@ TEST_F(TreeViewTest, RecordedClicksReplayToTheSameState) {
   CQilComPtr<IHTMLElement> text = Part(L"0.2", L"_tntext");
   CQilComPtr<IHTMLElement> box = Part(L"0.0.0", L"_cb");
   ASSERT_TRUE(junction && text && box);
-  ASSERT_EQ(junction->click(), S_OK); // recorded as nothing
-  ASSERT_EQ(text->click(), S_OK);
-  ASSERT_EQ(box->click(), S_OK);
+  ASSERT_EQ(tallowick::platform::UserClick(junction), S_OK); // recorded as nothing
+  ASSERT_EQ(tallowick::platform::UserClick(text), S_OK);
+  ASSERT_EQ(tallowick::platform::UserClick(box), S_OK);
   EXPECT_EQ(Log(), L"expand 0;expand 0.0;collapse 1;select 0.2;check 0.0.0;");
 
   std::vector<CQilComPtr<IWebInfo>> clicks = Records(L"onclick");
