@@ -47,6 +47,12 @@ private:
     LONG day;
   };
   using CellTest = bool (*)(IHTMLElement *cell, const CWfCalendarDayStyle *style);
+  // A recorded click: its kind, first day and month direction (+1, -1, 0).
+  struct Click {
+    LPCOLESTR kind = L"None";
+    LONG day = 0;
+    int direction = 0;
+  };
 
   // Page reading.
   std::vector<Cell> Cells();
@@ -59,6 +65,8 @@ private:
   // it; `found` receives that day. The walk's last value when none passes.
   LPCOLESTR SelectionKind(CellTest test, const CWfCalendarDayStyle *style, LONG *found);
   LPCOLESTR RangeKind(LONG day, CellTest test, const CWfCalendarDayStyle *style);
+  // The date text of the first selected day; false when there is none.
+  bool SelectedDate(CQilBstr &text);
   // The control name of the postbacks; empty when the page has none.
   std::wstring PostBackName();
 
@@ -75,6 +83,11 @@ private:
 
   // Recording.
   HRESULT RecordClick(IUnknown *element, IWebInfo *record);
+  // A postback argument as a click; E_FAIL for a month link without a
+  // previous-month link to tell its direction.
+  HRESULT ClassifyClick(const std::wstring &argument, Click &click);
+  // Arms the learned day style with this calendar's click.
+  void RememberClick(IWebRunTimeID *id, LONG day);
   // Captures the learned day style from this calendar after a reload.
   void CaptureLearnedStyle();
 };

@@ -36,13 +36,6 @@ constexpr LONG kOtherGroup = -1;
 
 HRESULT Found(bool found) { return static_cast<HRESULT>(found ? 1 : 0); }
 
-LONG LengthOf(IHTMLElementCollection *collection) {
-  LONG length = 0;
-  if (collection == nullptr || FAILED(collection->get_length(&length)))
-    return 0;
-  return length;
-}
-
 CQilComPtr<IDispatch> ItemAt(IHTMLElementCollection *collection, LONG index) {
   CQilComPtr<IDispatch> item;
   if (FAILED(collection->item(CQilVariant(index), CQilVariant(LONG{0}), &item)))
@@ -50,53 +43,47 @@ CQilComPtr<IDispatch> ItemAt(IHTMLElementCollection *collection, LONG index) {
   return item;
 }
 
-// The number of cells of a row; false when the row is none or they cannot
-// be counted.
-bool CountCells(IDispatch *rowItem, LONG &count) {
+// The cells of a row; false when the row is none or they cannot be counted.
+bool RowCells(IHTMLElement *rowElement, CQilComPtr<IHTMLElementCollection> &cells, LONG &count) {
   CQilComPtr<IHTMLTableRow> row;
-  CQilComPtr<IHTMLElementCollection> cells;
-  if (FAILED(row.QueryFrom(rowItem)) || !row || FAILED(row->get_cells(&cells)) || !cells ||
-      FAILED(cells->get_length(&count)))
-    return false;
-  return true;
+  cells.Release();
+  return SUCCEEDED(row.QueryFrom(rowElement)) && row && SUCCEEDED(row->get_cells(&cells)) &&
+         cells && SUCCEEDED(cells->get_length(&count));
 }
 
-// Whether a last row of `count` cells, or of one cell spanning `columns`,
-// closes a grid of `columns` columns.
-bool ClosesGrid(IDispatch *rowItem, LONG columns) {
+// Whether a last row of `columns` cells, or of one cell spanning them,
+// closes a grid.
+bool ClosesGrid(IHTMLElement *rowElement, LONG columns) {
+  CQilComPtr<IHTMLElementCollection> cells;
   LONG count = 0;
-  if (!CountCells(rowItem, count))
+  if (!RowCells(rowElement, cells, count))
     return false;
   if (count == columns)
     return true;
-  if (count != 1)
-    return false;
-  CQilComPtr<IHTMLTableRow> row;
-  CQilComPtr<IHTMLElementCollection> cells;
   CQilComPtr<IHTMLTableCell> pager;
   LONG span = 0;
-  return SUCCEEDED(row.QueryFrom(rowItem)) && row && SUCCEEDED(row->get_cells(&cells)) &&
-         SUCCEEDED(pager.QueryFrom(ItemAt(cells, 0))) && pager &&
+  return count == 1 && SUCCEEDED(pager.QueryFrom(ItemAt(cells, 0))) && pager &&
          SUCCEEDED(pager->get_colSpan(&span)) && span == columns;
 }
 
 // Every row but the last of one cell count, and the last the same or a
 // pager row; a single row is no grid.
 bool HasGridShape(IHTMLTable *table) {
-  CQilComPtr<IHTMLElementCollection> rows;
-  if (FAILED(table->get_rows(&rows)) || !rows)
+  CQilComPtr<IHTMLElementCollection> rowCollection;
+  if (FAILED(table->get_rows(&rowCollection)) || !rowCollection)
     return false;
-  LONG rowCount = LengthOf(rows);
-  if (rowCount < 2)
+  std::vector<CQilComPtr<IHTMLElement>> rows = CollectionElements(rowCollection);
+  if (rows.size() < 2)
     return false;
   LONG columns = -1;
-  for (LONG i = 0; i + 1 < rowCount; ++i) {
+  for (size_t i = 0; i + 1 < rows.size(); ++i) {
+    CQilComPtr<IHTMLElementCollection> cells;
     LONG count = 0;
-    if (!CountCells(ItemAt(rows, i), count) || (columns >= 0 && count != columns))
+    if (!RowCells(rows[i], cells, count) || (columns >= 0 && count != columns))
       return false;
     columns = count;
   }
-  return ClosesGrid(ItemAt(rows, rowCount - 1), columns);
+  return ClosesGrid(rows.back(), columns);
 }
 
 bool HasId(IHTMLElement *element) {

@@ -23,7 +23,8 @@ TEST_F(TallowickCliTest, KitInfoReportsTheKitAsTheHostSeesIt) {
             "{\"kitId\":4,\"kitName\":\"Tallowick for IE\",\"webClasses\":["
             "{\"id\":1025,\"name\":\"WbfTabStrip\"},{\"id\":1026,\"name\":\"WbfToolbar\"},"
             "{\"id\":1027,\"name\":\"WbfTreeView\"},{\"id\":1028,\"name\":\"WbfCalendar\"},"
-            "{\"id\":1029,\"name\":\"WbfGrid\"},{\"id\":1030,\"name\":\"WbfUltraGrid\"}],"
+            "{\"id\":1029,\"name\":\"WbfGrid\"},{\"id\":1030,\"name\":\"WbfUltraGrid\"},"
+            "{\"id\":1032,\"name\":\"WbfUltraGridInner\"},{\"id\":1033,\"name\":\"WbfTVLink\"}],"
             "\"received\":{\"factory\":true,\"requestsHandler\":true,\"callbacker\":true},"
             "\"callbacks\":[{\"name\":\"DummyExitPoint\",\"priority\":1}],\"request1025\":"
             "\"0x00000000\"}\n");
