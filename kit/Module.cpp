@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "TallowickIE_h.h"
+#include "controls/WfCalendarDayStyle.h"
 #include "kit/KitCom.h"
 #include "kit/KitResources.h"
 #include "kit/RegistryScript.h"
@@ -37,6 +38,46 @@ ObjectMapEntry g_objectMap[] = {
 };
 
 constexpr DWORD kTypeLibRetryMs = 172;
+// Registrations in other processes take their turn; none waits for ever.
+constexpr WCHAR kRegistrationMutex[] = L"TallowickIE_Registration";
+constexpr DWORD kRegistrationWaitMs = 60000;
+
+// Holds the machine-wide registration mutex for one read-modify-write of the
+// reference counts. An abandoned mutex is taken over: the registry itself is
+// never torn, so the counts it holds are the ones to go on from.
+class CRegistrationLock {
+public:
+  CRegistrationLock() {
+    m_mutex = CreateMutexW(nullptr, FALSE, kRegistrationMutex);
+    if (m_mutex == nullptr) {
+      m_hr = HRESULT_FROM_WIN32(GetLastError());
+      return;
+    }
+    DWORD wait = WaitForSingleObject(m_mutex, kRegistrationWaitMs);
+    if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) {
+      m_owned = true;
+      m_hr = S_OK;
+      return;
+    }
+    m_hr = wait == WAIT_TIMEOUT ? HRESULT_FROM_WIN32(ERROR_TIMEOUT)
+                                : HRESULT_FROM_WIN32(GetLastError());
+  }
+  ~CRegistrationLock() {
+    if (m_owned)
+      ReleaseMutex(m_mutex);
+    if (m_mutex != nullptr)
+      CloseHandle(m_mutex);
+  }
+  CRegistrationLock(const CRegistrationLock &) = delete;
+  CRegistrationLock &operator=(const CRegistrationLock &) = delete;
+
+  HRESULT Result() const { return m_hr; }
+
+private:
+  HANDLE m_mutex = nullptr;
+  bool m_owned = false;
+  HRESULT m_hr = E_FAIL;
+};
 
 std::wstring ClsidText(REFCLSID clsid) {
   WCHAR text[40] = {};
@@ -223,6 +264,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE hinst, DWORD reason, LPVOID reserved) {
     HostServices::ReleaseAgentServices();
     ReleaseTextMatcher();
     RecordConfig::Release();
+    CWfCalendarDayStyle::ReleaseLearned();
     TimeTrace::Stop();
     HostServices::ReleaseFactories();
     ReleaseClassFactories();
@@ -252,6 +294,9 @@ STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID *ppv) {
 
 STDAPI DllRegisterServer(void) {
   try {
+    CRegistrationLock lock;
+    if (FAILED(lock.Result()))
+      return lock.Result();
     return RegisterServer();
   } catch (...) {
     return E_OUTOFMEMORY;
@@ -260,6 +305,9 @@ STDAPI DllRegisterServer(void) {
 
 STDAPI DllUnregisterServer(void) {
   try {
+    CRegistrationLock lock;
+    if (FAILED(lock.Result()))
+      return lock.Result();
     return UnregisterServer();
   } catch (...) {
     return E_OUTOFMEMORY;

@@ -53,6 +53,8 @@ STDMETHODIMP CWIKitFactoryImpl::NewAO(IUnknown *pElement, IWebObj2 *pParentAO, I
     return E_POINTER;
   try {
     *ppAO = NewAOImpl(pElement, pParentAO).Detach();
+  } catch (const CKitFactoryError &error) {
+    return FAILED(error.hr) ? error.hr : E_FAIL;
   } catch (...) {
     return E_FAIL;
   }

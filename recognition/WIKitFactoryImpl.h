@@ -6,6 +6,11 @@
 #include "TallowickIE_h.h"
 #include "support/QilComPtr.h"
 
+// A failure raised by a factory operation; NewAO answers its HRESULT.
+struct CKitFactoryError {
+  HRESULT hr;
+};
+
 class CWIKitFactoryImpl : public IWIKitFactoryEx2 {
 public:
   // IWIKitFactoryEx

@@ -1,9 +1,12 @@
 #include "recognition/WfKitUtil.h"
 
+#include <algorithm>
+#include <array>
 #include <string_view>
 
 #include "support/QilBstr.h"
 #include "webobj/HostServices.h"
+#include "webobj/IE4Obj.h"
 #include "webobj/WebIds.h"
 
 namespace {
@@ -55,6 +58,78 @@ LONG InnerObjectType(IWebObj2 *ao) {
   return type;
 }
 
+// The controls that CreateControlAO chooses from, in the order of its tests.
+using ViewLinkFactory = HRESULT (*)(IWebObj2 **, IHTMLElement *, IWebObj2 *, IWebObj2 *);
+using TableFactory = HRESULT (*)(IWebObj2 **, IHTMLElement *, IWebObj2 *);
+
+template <class T>
+HRESULT CreateViewLinkControl(IWebObj2 **ao, IHTMLElement *element, IWebObj2 *parent,
+                              IWebObj2 *inner) {
+  return CreateWebObject<T>(ao, static_cast<IUnknown *>(element), parent, inner);
+}
+
+template <class T>
+HRESULT CreateTableControl(IWebObj2 **ao, IHTMLElement *element, IWebObj2 *parent) {
+  return CreateWebObject<T>(ao, static_cast<IUnknown *>(element), parent);
+}
+
+struct ViewLinkControl {
+  LPCOLESTR tag;
+  LONG webClass;
+  ViewLinkFactory create; // null while the control is not built in
+};
+
+struct TableControl {
+  LONG webClass;
+  bool (*test)(IHTMLElement *);
+  bool testIsCheap; // reads no rows: MayCreateControlOfClass may run it
+  TableFactory create;
+};
+
+constexpr ViewLinkControl kViewLinkControls[] = {
+    {L"TabStrip", 1025, nullptr},
+    {L"ToolBar", 1026, nullptr},
+    {L"TreeView", 1027, nullptr},
+};
+
+constexpr std::array<TableControl, 0> kTableControls = {};
+
+const ViewLinkControl *ViewLinkControlOf(LPCOLESTR tag) {
+  for (const ViewLinkControl &control : kViewLinkControls) {
+    if (lstrcmpiW(tag, control.tag) == 0)
+      return &control;
+  }
+  return nullptr;
+}
+
+bool IsTable(LPCOLESTR tag) { return lstrcmpiW(tag, L"TABLE") == 0; }
+
+bool Contains(const std::vector<LONG> &classes, LONG webClass) {
+  return std::find(classes.begin(), classes.end(), webClass) != classes.end();
+}
+
+CQilComPtr<IWebObj2> CreateViewLinkControlAO(const ViewLinkControl &control, IHTMLElement *element,
+                                             IWebObj2 *parent) {
+  CQilComPtr<IWebObj2> ao;
+  if (control.create == nullptr)
+    return ao;
+  CQilComPtr<IWebObj2> inner = HostServices::GetWrappedHostAO(element, parent);
+  if (inner)
+    control.create(&ao, element, parent, inner);
+  return ao;
+}
+
+CQilComPtr<IWebObj2> CreateTableControlAO(IHTMLElement *element, IWebObj2 *parent) {
+  CQilComPtr<IWebObj2> ao;
+  for (const TableControl &control : kTableControls) {
+    if (control.test(element)) {
+      control.create(&ao, element, parent);
+      return ao;
+    }
+  }
+  return ao;
+}
+
 } // namespace
 
 CWfKitUtil::CWfKitUtil() {
@@ -80,6 +155,32 @@ void CWfKitUtil::LoadConfiguration() {
       FAILED(setting->get_string(&path)))
     return;
   configuration_.LoadFromFile(path.Text());
+}
+
+CQilComPtr<IWebObj2> CWfKitUtil::CreateControlAO(IHTMLElement *element, IWebObj2 *parent) const {
+  CQilBstr tag;
+  if (element == nullptr || FAILED(element->get_tagName(&tag)))
+    return {};
+  if (const ViewLinkControl *control = ViewLinkControlOf(tag.Text()))
+    return CreateViewLinkControlAO(*control, element, parent);
+  if (IsTable(tag.Text()))
+    return CreateTableControlAO(element, parent);
+  return {};
+}
+
+bool CWfKitUtil::MayCreateControlOfClass(IHTMLElement *element, const std::vector<LONG> &classes) {
+  CQilBstr tag;
+  if (element == nullptr || FAILED(element->get_tagName(&tag)))
+    return false;
+  if (const ViewLinkControl *control = ViewLinkControlOf(tag.Text()))
+    return control->create != nullptr && Contains(classes, control->webClass);
+  if (!IsTable(tag.Text()))
+    return false;
+  for (const TableControl &control : kTableControls) {
+    if (Contains(classes, control.webClass) && (!control.testIsCheap || control.test(element)))
+      return true;
+  }
+  return false;
 }
 
 CQilComPtr<IWebObj2> CWfKitUtil::FindRecordAO(IWebObj2 *hostAO, IWebObj2 *parent) const {

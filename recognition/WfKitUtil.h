@@ -7,6 +7,8 @@
 
 #include <mshtml.h>
 
+#include <vector>
+
 #include "TallowickIE_h.h"
 #include "support/QilComPtr.h"
 #include "webobj/IEConfigurationObject.h"
@@ -25,6 +27,14 @@ public:
 
   // The process-wide object, created on first call and kept until unload.
   static CWfKitUtil &Instance();
+
+  // The control AO for the element: a TabStrip, ToolBar or TreeView around
+  // the host's view-link AO of the element, or for a TABLE the first of
+  // Calendar, UltraGrid and DataGrid whose test holds. Empty for any other.
+  CQilComPtr<IWebObj2> CreateControlAO(IHTMLElement *element, IWebObj2 *parent) const;
+  // False when CreateControlAO certainly gives the element no AO of any of
+  // `classes`; cheap, reads no table rows and asks nothing of the host.
+  static bool MayCreateControlOfClass(IHTMLElement *element, const std::vector<LONG> &classes);
 
   // The kit AO that records an event on the host AO's element: the kit owner
   // of a view-link frame, else the nearest kit AO at or above the host AO,

@@ -8,6 +8,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libgumbo-dev duktape-dev libpcre2-dev libxml2-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
+  libcurl4-openssl-dev
+  mono-runtime mono-mcs mono-xsp4 libmono-system-web4.0-cil libmono-system-data4.0-cil
+  libmono-posix4.0-cil
 )
 
 missing=()

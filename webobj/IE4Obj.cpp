@@ -47,25 +47,6 @@ CQilComPtr<IHTMLElementCollection> Narrowed(IHTMLElementCollection *collection, 
   return AsCollection(tagged);
 }
 
-// The elements of a collection, in order.
-std::vector<CQilComPtr<IHTMLElement>> ElementsOf(IHTMLElementCollection *collection) {
-  std::vector<CQilComPtr<IHTMLElement>> elements;
-  LONG length = 0;
-  if (collection == nullptr || FAILED(collection->get_length(&length)))
-    return elements;
-  for (LONG i = 0; i < length; ++i) {
-    CQilVariant index(i);
-    CQilVariant none;
-    CQilComPtr<IDispatch> item;
-    if (FAILED(collection->item(index, none, &item)) || !item)
-      continue;
-    CQilComPtr<IHTMLElement> element;
-    if (SUCCEEDED(element.QueryFrom(item)) && element)
-      elements.push_back(element);
-  }
-  return elements;
-}
-
 // Appends the agent objects to a one-dimensional VARIANT array (created
 // when `*array` is null), each entry VT_UNKNOWN with one reference.
 HRESULT AppendToArray(SAFEARRAY **array, const std::vector<CQilComPtr<IWebObj2>> &items) {
@@ -366,7 +347,7 @@ HRESULT CIE4Obj::GatherDirectChildren(IHTMLElement *element, BSTR tagName, WEB_I
   if (FAILED(element->get_children(&dispatch)))
     return S_OK;
   for (const CQilComPtr<IHTMLElement> &item :
-       ElementsOf(Narrowed(AsCollection(dispatch), tagName))) {
+       CollectionElements(Narrowed(AsCollection(dispatch), tagName))) {
     CQilComPtr<IWebObj2> ao = HostAOOf(item, kind == ALL_KINDS_OF_OBJECTS);
     if (!ao) {
       GatherDirectChildren(item, tagName, kind, children);
@@ -437,7 +418,7 @@ HRESULT CIE4Obj::GatherAllChildren(IFilterStruct *filter, AOList &children) {
     if (FAILED(m_spHTMLElement->get_all(&all)))
       return S_OK;
     narrowed = !tagName.IsEmpty();
-    candidates = ElementsOf(Narrowed(AsCollection(all), tagName));
+    candidates = CollectionElements(Narrowed(AsCollection(all), tagName));
   }
   bool ignoreTags =
       !narrowed && HostServices::GetBoolSetting(CQilBstr(L"IgnorePredefinedTags"), false);

@@ -12,6 +12,9 @@ inline constexpr LONG kWebElementClass = 10;
 inline constexpr LONG kTableClass = 11;
 inline constexpr LONG kFrameClass = 21;
 inline constexpr LONG kViewLinkClass = 27;
+inline constexpr LONG kTabStripClass = 1025;
+inline constexpr LONG kToolbarClass = 1026;
+inline constexpr LONG kTreeViewClass = 1027;
 
 // Attribute ids that the table object and its helper both answer.
 inline constexpr LONG kAttrText = 3;
@@ -25,3 +28,5 @@ inline constexpr HRESULT kNothingToActOn = static_cast<HRESULT>(0x80040202); // 
 inline constexpr HRESULT kFoundMoreThanOnce = static_cast<HRESULT>(0x80040203);
 inline constexpr HRESULT kChildCannotBeAdded = static_cast<HRESULT>(0x80040208);
 inline constexpr HRESULT kIndexOutOfRange = static_cast<HRESULT>(0x80040211);
+inline constexpr HRESULT kNoCheckBox = static_cast<HRESULT>(0x80040205);
+inline constexpr HRESULT kItemNotFound = static_cast<HRESULT>(0x80040209);

@@ -2,6 +2,7 @@
 
 #include "support/HostCallbacks.h"
 #include "support/QilBstr.h"
+#include "support/QilVariant.h"
 #include "webobj/HostServices.h"
 #include "webobj/WebIds.h"
 
@@ -36,6 +37,42 @@ CQilComPtr<IWebObj2> ParentOf(IWebObj2 *ao) {
   return parent;
 }
 
+// The elements of a collection through its enumerator; false when it
+// offers none.
+bool EnumeratedElements(IHTMLElementCollection *collection,
+                        std::vector<CQilComPtr<IHTMLElement>> &elements) {
+  CQilComPtr<IUnknown> unknown;
+  CQilComPtr<IEnumVARIANT> items;
+  if (FAILED(collection->get__newEnum(&unknown)) || FAILED(items.QueryFrom(unknown)) || !items)
+    return false;
+  for (;;) {
+    CQilVariant item;
+    ULONG fetched = 0;
+    if (items->Next(1, &item, &fetched) != S_OK || fetched != 1)
+      return true;
+    CQilComPtr<IHTMLElement> element;
+    if ((item.vt == VT_DISPATCH || item.vt == VT_UNKNOWN) &&
+        SUCCEEDED(element.QueryFrom(item.punkVal)) && element)
+      elements.push_back(element);
+  }
+}
+
+void IndexedElements(IHTMLElementCollection *collection,
+                     std::vector<CQilComPtr<IHTMLElement>> &elements) {
+  LONG length = 0;
+  if (FAILED(collection->get_length(&length)))
+    return;
+  for (LONG i = 0; i < length; ++i) {
+    CQilVariant index(i);
+    CQilVariant none;
+    CQilComPtr<IDispatch> item;
+    CQilComPtr<IHTMLElement> element;
+    if (SUCCEEDED(collection->item(index, none, &item)) && item &&
+        SUCCEEDED(element.QueryFrom(item)) && element)
+      elements.push_back(element);
+  }
+}
+
 } // namespace
 
 CQilComPtr<IHTMLElement> ParentElement(IHTMLElement *element) {
@@ -43,6 +80,13 @@ CQilComPtr<IHTMLElement> ParentElement(IHTMLElement *element) {
   if (element == nullptr || FAILED(element->get_parentElement(&parent)))
     return {};
   return parent;
+}
+
+std::vector<CQilComPtr<IHTMLElement>> CollectionElements(IHTMLElementCollection *collection) {
+  std::vector<CQilComPtr<IHTMLElement>> elements;
+  if (collection != nullptr && !EnumeratedElements(collection, elements))
+    IndexedElements(collection, elements);
+  return elements;
 }
 
 const CWebObjUtil *SharedWebObjUtil(int position) {

@@ -7,11 +7,16 @@
 
 #include <mshtml.h>
 
+#include <vector>
+
 #include "TallowickIE_h.h"
 #include "support/QilComPtr.h"
 
 // The parent element of `element`, or empty at the top.
 CQilComPtr<IHTMLElement> ParentElement(IHTMLElement *element);
+// The elements of a collection, in order: through its enumerator, which
+// lists a live collection once, else item by item.
+std::vector<CQilComPtr<IHTMLElement>> CollectionElements(IHTMLElementCollection *collection);
 
 class CWebObjUtil {
 public:

@@ -28,12 +28,14 @@ bool ReadEntries(SAFEARRAY *array, Entries &entries) {
   LONG lower = 0;
   LONG upper = -1;
   if (SafeArrayGetDim(array) == 1 && SUCCEEDED(SafeArrayGetLBound(array, 1, &lower)) &&
-      SUCCEEDED(SafeArrayGetUBound(array, 1, &upper)))
+      SUCCEEDED(SafeArrayGetUBound(array, 1, &upper))) {
+    entries.reserve(upper >= lower ? static_cast<size_t>(upper - lower) + 1 : 0);
     for (LONG i = lower; i <= upper; ++i) {
       CQilVariant item;
       SafeArrayGetElement(array, &i, &item);
       entries.push_back(item);
     }
+  }
   SafeArrayDestroy(array);
   return true;
 }

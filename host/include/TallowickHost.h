@@ -123,7 +123,8 @@ public:
   STDMETHOD(LoadKit)(REFCLSID kit) = 0;
   // Adds a kit factory directly (kitId: the id its objects carry).
   STDMETHOD(AddKitFactory)(IWIKitFactoryEx * factory, LONG kitId) = 0;
-  // Loads a page from a file (an empty URL: the file's URL) and builds its tree.
+  // Loads a page from a file, or fetches it from an http:// URL (the browser
+  // keeps its cookies), and builds its tree.
   STDMETHOD(LoadPage)(BSTR path) = 0;
   // Shows a loaded document (IHTMLDocument2) and builds its tree.
   STDMETHOD(SetDocument)(IUnknown * document) = 0;
@@ -138,6 +139,9 @@ public:
   // The children of an agent object in the browser's tree (a SAFEARRAY of
   // VARIANT, VT_UNKNOWN entries), whatever the object itself lists.
   STDMETHOD(GetTreeChildren)(IWebObj2 * ao, SAFEARRAY * *children) = 0;
+  // Why the last page load or navigation over HTTP failed (the URL and the
+  // status or connection error); S_FALSE and null when it did not.
+  STDMETHOD(GetNavigationError)(BSTR * message) = 0;
 };
 __CRT_UUID_DECL(IWIHostBrowser, 0x0C7B3E52, 0x9A61, 0x4D2F, 0x8E, 0x15, 0x6B, 0x4A, 0x2F, 0x9D,
                 0x0C, 0x73)

@@ -26,6 +26,11 @@ int RunKitInfo(const Invocation &invocation);
 int RunDom(const Invocation &invocation);
 int RunEval(const Invocation &invocation);
 int RunTree(const Invocation &invocation);
+int RunInspect(const Invocation &invocation);
+int RunAttr(const Invocation &invocation);
+int RunInvoke(const Invocation &invocation);
+int RunRecord(const Invocation &invocation);
+int RunReplay(const Invocation &invocation);
 
 // A JSON string literal of UTF-8 text.
 std::string JsonString(const std::string &text);

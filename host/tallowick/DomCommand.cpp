@@ -10,8 +10,9 @@
 #include <vector>
 
 #include "Cli.h"
-#include "tallowick/Strings.h"
+#include "PageSource.h"
 #include "tallowick/Page.h"
+#include "tallowick/Strings.h"
 
 namespace tallowick::cli {
 
@@ -196,12 +197,9 @@ int RunDom(const Invocation &invocation) {
     return 2;
   }
   Ref<IHTMLDocument2> document;
-  HRESULT hr = platform::LoadPageFromFile(platform::Widen(page), L"", &document);
-  if (FAILED(hr) || !document) {
-    std::fprintf(stderr, "tallowick: cannot load page '%s' (error 0x%08X)\n", page.c_str(),
-                 static_cast<unsigned>(hr));
+  host::http::HttpSession session;
+  if (FAILED(LoadPageArgument(page, session, &document)) || !document)
     return 1;
-  }
   PrintDocument(document.get(), geometry);
   return 0;
 }

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "Cli.h"
-#include "tallowick/Strings.h"
 #include "tallowick/Loader.h"
+#include "tallowick/Strings.h"
 
 namespace tallowick::cli {
 

@@ -21,7 +21,17 @@ void PrintUsage() {
 
              "  eval PAGE SCRIPT [--click SELECTOR]\n"
              "                            run PAGE's scripts, click SELECTOR (id, #id or tag:n),\n"
-             "                            evaluate SCRIPT in its window, print the VARIANT\n",
+             "                            evaluate SCRIPT in its window, print the VARIANT\n"
+             "  inspect PAGE [--json] [--svg FILE]\n"
+             "                            the kit's objects of the page with their attributes\n"
+             "  attr PAGE OBJECT ID [DATA...]\n"
+             "                            one attribute of one object\n"
+             "  invoke PAGE OBJECT METHOD [ID=VALUE]... [--then-inspect]\n"
+             "                            one kit or host method of one object\n"
+             "  record PAGE ACTION...     perform user actions, print the recorded steps\n"
+             "  replay PAGE STEPS [--inspect]\n"
+             "                            carry out steps (a file, or -) on the page\n"
+             "PAGE is a file or a URL; OBJECT a kit object's name, an element id or Class:n\n",
              stderr);
 }
 
@@ -87,6 +97,16 @@ int main(int argc, char **argv) {
     status = RunTree(invocation);
   } else if (command == "eval") {
     status = RunEval(invocation);
+  } else if (command == "inspect") {
+    status = RunInspect(invocation);
+  } else if (command == "attr") {
+    status = RunAttr(invocation);
+  } else if (command == "invoke") {
+    status = RunInvoke(invocation);
+  } else if (command == "record") {
+    status = RunRecord(invocation);
+  } else if (command == "replay") {
+    status = RunReplay(invocation);
   } else {
     std::fprintf(stderr, "tallowick: unknown command '%s'\n", command.c_str());
     PrintUsage();

@@ -2,6 +2,7 @@
 // object the host program drives (IWIHostBrowser). It owns the tree, and
 // with it every agent object of its page, and the kits it loaded.
 #include "TallowickHost.h"
+#include "http/HttpSession.h"
 #include "module/HostClasses.h"
 #include "tallowick/Page.h"
 #include "tree/HostAO.h"
@@ -70,8 +71,11 @@ public:
     if (SysStringLen(path) == 0)
       return E_INVALIDARG;
     return Guarded([&]() -> HRESULT {
+      std::wstring page = FromBstr(path);
+      if (http::IsHttpUrl(page))
+        return tree_->LoadUrl(page);
       ComPtr<IHTMLDocument2> document;
-      HRESULT hr = tallowick::platform::LoadPageFromFile(FromBstr(path), L"", document.Out());
+      HRESULT hr = tallowick::platform::LoadPageFromFile(page, L"", document.Out());
       if (FAILED(hr))
         return hr;
       return tree_->Show(document.Get());
@@ -149,6 +153,15 @@ public:
         aos.push_back(child->ao);
       return AppendAOs(aos, children);
     });
+  }
+  STDMETHODIMP GetNavigationError(BSTR *message) override {
+    if (message == nullptr)
+      return E_POINTER;
+    *message = nullptr;
+    const std::wstring &error = tree_->NavigationError();
+    if (error.empty())
+      return S_FALSE;
+    return Guarded([&] { return PutBstr(error, message); });
   }
 
   // IWIBrowserServices

@@ -3,6 +3,7 @@
 
 #include <cwctype>
 
+#include "tallowick/Page.h"
 #include "tallowick/Strings.h"
 
 namespace host::tree {
@@ -221,7 +222,7 @@ HRESULT CElementAO::Invoke(METHOD_NAME_ENUM method, IWebInfo *info) {
     HRESULT hr = S_OK;
     if (tallowick::platform::EqualsNoCase(event, L"click") ||
         tallowick::platform::EqualsNoCase(event, L"onclick")) {
-      hr = element->click();
+      hr = tallowick::platform::UserClick(element);
     } else {
       ComPtr<IHTMLElement3> element3 = QueryAs<IHTMLElement3>(element);
       if (!element3)

@@ -9,6 +9,7 @@
 
 #include <msxml2.h>
 
+#include "http/HttpSession.h"
 #include "module/HostClasses.h"
 #include "tallowick/Page.h"
 #include "tallowick/Strings.h"
@@ -387,9 +388,16 @@ void ObjectTree::Index(Node *node) {
 void ObjectTree::Unindex(Node *node) {
   if (node->ao != nullptr)
     byAO_.erase(Identity(node->ao).Get());
-  for (auto it = byElement_.begin(); it != byElement_.end();) {
-    it = it->second == node ? byElement_.erase(it) : std::next(it);
-  }
+  auto forget = [&](IUnknown *key) {
+    auto found = byElement_.find(key);
+    if (found != byElement_.end() && found->second == node)
+      byElement_.erase(found);
+  };
+  if (node->identity)
+    forget(node->identity.Get());
+  for (IUnknown *alias : node->aliases)
+    forget(alias);
+  node->aliases.clear();
   if (node->document && node->kind != NodeKind::Page)
     byDocument_.erase(Identity(node->document.Get()).Get());
 }
@@ -499,8 +507,11 @@ HRESULT ObjectTree::Show(IHTMLDocument2 *document) {
   tallowick::platform::SetNavigationHandler(
       document, [this](const tallowick::platform::Navigation &navigation,
                        tallowick::platform::NavigationAnswer *answer) {
-        HRESULT hr = OnNavigation(navigation.url, &answer->html);
-        answer->replace = hr == S_OK;
+        HRESULT hr = OnHttpNavigation(navigation, answer);
+        if (hr == S_FALSE) {
+          hr = OnNavigation(navigation.url, &answer->html);
+          answer->replace = hr == S_OK;
+        }
         return SUCCEEDED(hr) ? S_OK : hr;
       });
   handled_.push_back(ComPtr<IHTMLDocument2>(document));
@@ -611,6 +622,7 @@ Node *ObjectTree::AddElement(IHTMLElement *element, Node *parent, Node *frame) {
     auto group = radioGroups_.find(key);
     if (group != radioGroups_.end() && !key.second.empty()) {
       byElement_[identity.Get()] = group->second;
+      group->second->aliases.push_back(identity.Get());
       identities_.push_back(identity);
       return nullptr;
     }
@@ -781,6 +793,34 @@ HRESULT ObjectTree::OnNavigation(const std::wstring &url, std::string *html) {
   *html = content.str();
   navigated_ = true;
   return S_OK;
+}
+
+HRESULT ObjectTree::OnHttpNavigation(const tallowick::platform::Navigation &navigation,
+                                     tallowick::platform::NavigationAnswer *answer) {
+  if (!http::IsHttpUrl(navigation.url))
+    return S_FALSE;
+  if (!http_)
+    http_ = std::make_unique<http::HttpSession>();
+  HRESULT hr = http::AnswerNavigation(*http_, navigation, answer);
+  navigationError_ = hr != S_OK ? http_->LastError() : std::wstring();
+  if (hr == S_OK)
+    navigated_ = true;
+  return hr;
+}
+
+HRESULT ObjectTree::LoadUrl(const std::wstring &url) {
+  if (!http_)
+    http_ = std::make_unique<http::HttpSession>();
+  http::Response response;
+  HRESULT hr = http_->Get(url, &response);
+  navigationError_ = FAILED(hr) ? http_->LastError() : std::wstring();
+  if (FAILED(hr))
+    return hr;
+  ComPtr<IHTMLDocument2> document;
+  hr = tallowick::platform::LoadPageFromString(response.body, response.url, document.Out());
+  if (FAILED(hr))
+    return hr;
+  return Show(document.Get());
 }
 
 void ObjectTree::Refresh() {

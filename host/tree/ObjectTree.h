@@ -17,7 +17,12 @@
 #include <vector>
 
 #include "TallowickHost.h"
+#include "tallowick/Page.h"
 #include "tree/DomAccess.h"
+
+namespace host::http {
+class HttpSession;
+} // namespace host::http
 
 namespace host::tree {
 
@@ -65,6 +70,7 @@ struct Node {
   LONG kitId = 0;                  // of a kit's object
   ComPtr<IHTMLElement> element;    // element; frame element; view-link owner
   ComPtr<IUnknown> identity;       // of the element
+  std::vector<IUnknown *> aliases; // further element identities indexed to this node
   ComPtr<IHTMLDocument2> document; // page and frames
   ComPtr<IHTMLElement> root;       // frames: the document element
   Node *parent = nullptr;
@@ -107,6 +113,10 @@ public:
 
   // Shows a document: the old page goes, the new one is built.
   HRESULT Show(IHTMLDocument2 *document);
+  // Fetches the page at an http:// URL and shows it.
+  HRESULT LoadUrl(const std::wstring &url);
+  // Why the last page load or navigation over HTTP failed; empty when it did not.
+  const std::wstring &NavigationError() const { return navigationError_; }
   // Rebuilds the tree when a navigation replaced a document of the page.
   void Refresh();
   static void RefreshAll();
@@ -145,6 +155,10 @@ public:
   bool OnPageEvent(const std::wstring &type, IHTMLElement *element);
   // A link or form that leads to a file shows that file.
   HRESULT OnNavigation(const std::wstring &url, std::string *html);
+  // A link or form that leads to an http:// URL shows the server's answer
+  // (S_FALSE for other URLs).
+  HRESULT OnHttpNavigation(const tallowick::platform::Navigation &navigation,
+                           tallowick::platform::NavigationAnswer *answer);
 
   // The trees alive in this process (agent object services search them).
   static ObjectTree *OfElement(IUnknown *element);
@@ -188,6 +202,8 @@ private:
   bool building_ = false;
   std::vector<Step> steps_;
   std::unique_ptr<EventConfiguration> events_;
+  std::unique_ptr<http::HttpSession> http_; // the browser's HTTP session (its cookies)
+  std::wstring navigationError_;
 };
 
 // A frame's offset from its client coordinates to the screen: the browser's

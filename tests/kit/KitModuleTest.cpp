@@ -1,6 +1,10 @@
 #include "KitTestSupport.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <vector>
 
 #include "TallowickIE_h.h"
 
@@ -53,6 +57,57 @@ TEST_F(KitModuleTest, RegistrationIsReferenceCounted) {
             L"Quillon.TallowickIE.1");
 
   EXPECT_EQ(CallEntry(kKitModule, "DllUnregisterServer"), S_OK);
+  for (const wchar_t *clsid : kClsids)
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, std::wstring(L"CLSID\\") + clsid), L"<missing>");
+  EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, L"Quillon.TallowickIE.1"), L"<missing>");
+  EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, L"TypeLib\\{2F4F997F-2324-49AA-B6FD-C25627BB2C7D}"),
+            L"<missing>");
+}
+
+// Starts one process per entry of `entries`, each calling its entry point
+// `times` times at once with the others; answers how many processes saw a failure.
+int RunConcurrently(const std::vector<const char *> &entries, int times) {
+  std::vector<pid_t> children;
+  for (const char *entry : entries) {
+    pid_t pid = fork();
+    if (pid == 0) {
+      int failures = 0;
+      for (int i = 0; i < times; ++i)
+        failures += FAILED(CallEntry(kKitModule, entry)) ? 1 : 0;
+      _exit(failures == 0 ? 0 : 1);
+    }
+    if (pid > 0)
+      children.push_back(pid);
+  }
+  int failed = static_cast<int>(entries.size() - children.size());
+  for (pid_t pid : children) {
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+      ++failed;
+  }
+  return failed;
+}
+
+TEST_F(KitModuleTest, ConcurrentRegistrationsKeepEveryCount) {
+  constexpr int kProcesses = 6;
+  constexpr int kTimes = 12;
+  const std::vector<const char *> registering(kProcesses, "DllRegisterServer");
+  ASSERT_EQ(RunConcurrently(registering, kTimes), 0);
+  for (const wchar_t *clsid : kClsids)
+    EXPECT_EQ(ServerRefCount(clsid), kProcesses * kTimes) << clsid;
+  EXPECT_EQ(ReadDword(HKEY_CLASSES_ROOT, kTypeLibKey, L"RefCount"), kProcesses * kTimes);
+
+  // Half take registrations away while the other half add them: the count stays.
+  std::vector<const char *> mixed;
+  for (int i = 0; i < kProcesses; ++i)
+    mixed.push_back(i % 2 == 0 ? "DllRegisterServer" : "DllUnregisterServer");
+  ASSERT_EQ(RunConcurrently(mixed, kTimes), 0);
+  for (const wchar_t *clsid : kClsids)
+    EXPECT_EQ(ServerRefCount(clsid), kProcesses * kTimes) << clsid;
+  EXPECT_EQ(ReadDword(HKEY_CLASSES_ROOT, kTypeLibKey, L"RefCount"), kProcesses * kTimes);
+
+  const std::vector<const char *> unregistering(kProcesses, "DllUnregisterServer");
+  ASSERT_EQ(RunConcurrently(unregistering, kTimes), 0);
   for (const wchar_t *clsid : kClsids)
     EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, std::wstring(L"CLSID\\") + clsid), L"<missing>");
   EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, L"Quillon.TallowickIE.1"), L"<missing>");

@@ -57,6 +57,12 @@ HRESULT GetViewLinkDocument(IHTMLElement *element, IHTMLDocument2 **document);
 // null for a page's or a frame's own document.
 HRESULT GetViewLinkOwner(IHTMLDocument2 *document, IHTMLElement **owner);
 
+// A user's click on `element`, as the mouse makes it: onmousedown and
+// onmouseup (event.button 1), then the click with its default action (the
+// element's click()). Answers what click() answers; E_INVALIDARG for an
+// object that is no element of a loaded page.
+HRESULT UserClick(IHTMLElement *element);
+
 // --- Scripts ---
 
 // A script error: an uncaught exception, a syntax error, a timeout.

@@ -47,6 +47,7 @@ constexpr Member<HtmlDocument> kDocumentMembers[] = {
     PAGE_METHOD(IHTMLDocument3, getElementsByName),
     PAGE_METHOD(IHTMLDocument3, getElementById),
     PAGE_METHOD(IHTMLDocument3, getElementsByTagName),
+    PAGE_METHOD(IHTMLDocument3, createDocumentFragment),
     PAGE_METHOD(IHTMLDocument4, focus),
     PAGE_METHOD(IHTMLDocument4, hasFocus),
     PAGE_METHOD(IHTMLDocument4, createEventObject),
@@ -279,6 +280,21 @@ STDMETHODIMP HtmlDocument::createElement(BSTR tag, IHTMLElement **p) {
     std::shared_ptr<Node> element = nodes.front();
     AdoptInto(*element, &document_);
     return WrapNodeAs(element.get(), p);
+  });
+}
+
+STDMETHODIMP HtmlDocument::createDocumentFragment(IHTMLDocument2 **p) {
+  if (!p)
+    return E_POINTER;
+  *p = nullptr;
+  return Guarded([&]() -> HRESULT {
+    // IE's fragment is a document of its own (with a body), owned by the page.
+    auto fragment = ParseDocument("<html><head></head><body></body></html>", document_.url);
+    page_->Keep(fragment);
+    IHTMLDocument2 *object = page_->DocumentObject(*fragment);
+    object->AddRef();
+    *p = object;
+    return S_OK;
   });
 }
 

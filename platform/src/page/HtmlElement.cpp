@@ -773,11 +773,23 @@ STDMETHODIMP HtmlElement::get_offsetParent(IHTMLElement **p) {
   return WrapNodeAs(OffsetParentOf(*node_), p);
 }
 
+Node &HtmlElement::Content() const {
+  Node *literal = LiteralContentOf(*node_);
+  return literal ? *literal : *node_;
+}
+
+void HtmlElement::ReplaceChildren(std::vector<std::shared_ptr<Node>> nodes) {
+  Node &content = Content();
+  std::vector<std::shared_ptr<Node>> removed = content.children;
+  RemoveChildren(content);
+  InsertChildren(content, 0, std::move(nodes));
+  for (const auto &node : removed)
+    DetachBehaviors(*page_.get(), *node);
+}
+
 STDMETHODIMP HtmlElement::put_innerHTML(BSTR v) {
   return Guarded([&] {
-    auto nodes = ParseFragment(Text(v), *node_);
-    RemoveChildren(*node_);
-    InsertChildren(*node_, 0, std::move(nodes));
+    ReplaceChildren(ParseFragment(Text(v), *node_));
     return S_OK;
   });
 }
@@ -785,13 +797,12 @@ STDMETHODIMP HtmlElement::put_innerHTML(BSTR v) {
 STDMETHODIMP HtmlElement::get_innerHTML(BSTR *p) {
   if (!p)
     return E_POINTER;
-  return Guarded([&] { return ToBstr(InnerHtml(*node_), p); });
+  return Guarded([&] { return ToBstr(InnerHtml(Content()), p); });
 }
 
 STDMETHODIMP HtmlElement::put_innerText(BSTR v) {
   return Guarded([&] {
-    RemoveChildren(*node_);
-    InsertChildren(*node_, 0, TextNodes(Text(v), node_->document));
+    ReplaceChildren(TextNodes(Text(v), node_->document));
     return S_OK;
   });
 }
@@ -799,7 +810,7 @@ STDMETHODIMP HtmlElement::put_innerText(BSTR v) {
 STDMETHODIMP HtmlElement::get_innerText(BSTR *p) {
   if (!p)
     return E_POINTER;
-  return Guarded([&] { return ToBstr(InnerText(*node_), p); });
+  return Guarded([&] { return ToBstr(InnerText(Content()), p); });
 }
 
 HRESULT HtmlElement::ReplaceWith(std::vector<std::shared_ptr<Node>> nodes) {
@@ -809,6 +820,7 @@ HRESULT HtmlElement::ReplaceWith(std::vector<std::shared_ptr<Node>> nodes) {
   size_t index = node_->IndexInParent();
   Detach(*node_);
   InsertChildren(*parent, index, std::move(nodes));
+  DetachBehaviors(*page_.get(), *node_);
   return S_OK;
 }
 
@@ -1153,6 +1165,7 @@ STDMETHODIMP HtmlElement::removeNode(VARIANT_BOOL deep, IHTMLDOMNode **removed) 
       }
       Detach(*node_);
       InsertChildren(*parent, index, std::move(kept));
+      DetachBehaviors(*page_.get(), *node_);
     }
     if (!removed)
       return S_OK;
@@ -1201,6 +1214,7 @@ STDMETHODIMP HtmlElement::removeChild(IHTMLDOMNode *oldChild, IHTMLDOMNode **nod
     return E_INVALIDARG;
   return Guarded([&]() -> HRESULT {
     std::shared_ptr<Node> owned = Detach(*child);
+    DetachBehaviors(*page_.get(), *owned);
     if (node) {
       oldChild->AddRef();
       *node = oldChild;

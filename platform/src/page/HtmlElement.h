@@ -220,6 +220,9 @@ private:
   HRESULT Collection(Selector selector, IHTMLElementCollection **p);
   HRESULT CollectionDispatch(Selector selector, IDispatch **p);
   HRESULT ReplaceWith(std::vector<std::shared_ptr<Node>> nodes);
+  // The element's content: its children, or a component's literal content.
+  Node &Content() const;
+  void ReplaceChildren(std::vector<std::shared_ptr<Node>> nodes);
   HRESULT InsertAdjacent(const std::wstring &where, std::vector<std::shared_ptr<Node>> nodes);
   std::vector<Node *> Options() const;
   std::vector<Node *> FormControls() const;

@@ -2,9 +2,11 @@
 // expando ids, fired events, and the public loading functions.
 #include "page/HtmlElement.h"
 
+#include <algorithm>
 #include <cwctype>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 
 #include "page/script/Behavior.h"
@@ -19,6 +21,7 @@ Page::~Page() {
   engine_.reset(); // its finalizers release what script held
   documents_.clear();
   retired_.clear();
+  kept_.clear();
   top_.reset();
 }
 
@@ -88,15 +91,53 @@ bool ReadFile(const std::string &path, std::string *content) {
 
 } // namespace
 
+namespace {
+
+// Bound elements in the order IE fires oncontentready: when the parser has
+// read an element's end tag, so inner elements before the ones around them.
+// Each comes with the document position after which it fires.
+std::vector<std::pair<size_t, std::shared_ptr<Node>>>
+ContentReadyOrder(const std::vector<Node *> &all, std::vector<std::shared_ptr<Node>> bound) {
+  std::map<const Node *, size_t> position;
+  for (size_t i = 0; i < all.size(); ++i)
+    position[all[i]] = i;
+  std::vector<std::pair<size_t, std::shared_ptr<Node>>> order;
+  for (auto &element : bound) {
+    std::vector<Node *> inside = Descendants(element.get());
+    const Node *last = inside.empty() ? element.get() : inside.back();
+    auto found = position.find(last);
+    order.emplace_back(found == position.end() ? all.size() : found->second, std::move(element));
+  }
+  // Same end: the deeper element closes first.
+  std::stable_sort(order.begin(), order.end(), [](const auto &a, const auto &b) {
+    return a.first != b.first ? a.first < b.first : b.second->Contains(a.second.get());
+  });
+  return order;
+}
+
+} // namespace
+
 void Page::Start() {
   NavigationHold hold(this);
   PageDocument &document = *top_;
-  AttachBehaviors(*this, document);
+  std::vector<std::shared_ptr<Node>> bound = AttachBehaviors(*this, document);
+  std::vector<Node *> all = Descendants(document.root.get());
+  auto ready = ContentReadyOrder(all, bound);
+  size_t nextReady = 0;
+  auto fireReadyBefore = [&](size_t at) {
+    for (; nextReady < ready.size() && ready[nextReady].first < at && top_.get() == &document;
+         ++nextReady)
+      FireLifecycle(*this, *ready[nextReady].second, L"oncontentready");
+  };
+  std::map<const Node *, size_t> position;
+  for (size_t i = 0; i < all.size(); ++i)
+    position[all[i]] = i;
   std::vector<std::shared_ptr<Node>> scripts;
-  for (Node *node : Descendants(document.root.get()))
+  for (Node *node : all)
     if (node->Is(L"SCRIPT") && RunsAsJavaScript(*node))
       scripts.push_back(node->shared_from_this());
   for (const auto &script : scripts) {
+    fireReadyBefore(position[script.get()]);
     if (top_.get() != &document)
       return; // a script navigated away
     std::wstring code = ScriptText(*script), source = document.url;
@@ -113,6 +154,10 @@ void Page::Start() {
     if (ScriptEngine *engine = Script())
       engine->RunProgram(code, source);
   }
+  fireReadyBefore(all.size() + 1);
+  for (const auto &element : bound)
+    if (top_.get() == &document)
+      FireLifecycle(*this, *element, L"ondocumentready");
   // onload: the body's handler, else a function the scripts put as window.onload.
   Node *body = document.Body();
   if (top_.get() != &document)
@@ -167,6 +212,7 @@ void Page::Replace(std::shared_ptr<PageDocument> next) {
   }
   ++replacing_;
   AddRef(); // the engine's finalizers must not end the page
+  DetachBehaviors(*this, *top_->root);
   engine_.reset();
   currentEvent = nullptr;
   Adopt(*next);
@@ -185,6 +231,11 @@ void Page::Adopt(PageDocument &document) {
   for (Node *node : Descendants(document.root.get()))
     if (node->frame)
       Adopt(*node->frame);
+}
+
+void Page::Keep(std::shared_ptr<PageDocument> document) {
+  Adopt(*document);
+  kept_.push_back(std::move(document));
 }
 
 ULONG Page::Release() {
@@ -441,6 +492,32 @@ HRESULT GetViewLinkOwner(IHTMLDocument2 *document, IHTMLElement **owner) {
   if (!element)
     return S_FALSE;
   return WrapNodeAs(element, owner);
+}
+
+HRESULT UserClick(IHTMLElement *element) {
+  Node *node = NodeOf(element);
+  if (!node || !node->IsElement() || !node->document || !node->document->page)
+    return E_INVALIDARG;
+  Page *page = node->document->page;
+  return Guarded([&]() -> HRESULT {
+    NavigationHold hold(page);
+    std::shared_ptr<Node> held = node->shared_from_this();
+    for (const wchar_t *type : {L"onmousedown", L"onmouseup"}) {
+      IHTMLEventObj *event = nullptr;
+      HRESULT hr = NewEventObject(page, held, type + 2, &event);
+      if (FAILED(hr))
+        return hr;
+      IHTMLEventObj2 *writable = nullptr;
+      if (SUCCEEDED(
+              event->QueryInterface(IID_IHTMLEventObj2, reinterpret_cast<void **>(&writable)))) {
+        writable->put_button(1);
+        writable->Release();
+      }
+      DispatchEvent(page, *held, type, event);
+      event->Release();
+    }
+    return element->click();
+  });
 }
 
 HRESULT SetScriptErrorHandler(IHTMLDocument2 *document, ScriptErrorHandler handler) {

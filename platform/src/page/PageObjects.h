@@ -87,6 +87,8 @@ public:
 
   // Adds a document that belongs to the page without being a frame (a view-link document).
   void Adopt(PageDocument &document);
+  // Adopts a document that script made and keeps it for the page's life.
+  void Keep(std::shared_ptr<PageDocument> document);
 
 private:
   void Replace(std::shared_ptr<PageDocument> top);
@@ -95,6 +97,7 @@ private:
   std::unique_ptr<ScriptEngine> engine_;
   std::shared_ptr<PageDocument> pendingTop_;
   std::vector<std::shared_ptr<PageDocument>> retired_;
+  std::vector<std::shared_ptr<PageDocument>> kept_; // documents script made
   std::atomic<ULONG> refs_{0};
   std::shared_ptr<PageDocument> top_;
   std::map<PageDocument *, std::unique_ptr<HtmlDocument>> documents_;
@@ -251,6 +254,7 @@ public:
   STDMETHOD(getElementsByName)(BSTR v, IHTMLElementCollection **pelColl) override;
   STDMETHOD(getElementById)(BSTR v, IHTMLElement **pel) override;
   STDMETHOD(getElementsByTagName)(BSTR v, IHTMLElementCollection **pelColl) override;
+  STDMETHOD(createDocumentFragment)(IHTMLDocument2 **pNewDoc) override;
   // IHTMLDocument4
   STDMETHOD(focus)() override;
   STDMETHOD(hasFocus)(VARIANT_BOOL *pfFocus) override;

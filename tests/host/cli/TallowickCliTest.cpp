@@ -1,61 +1,11 @@
 // The tallowick program as a user runs it: its own process, a registry file of
 // the test's, exit codes and output.
-#include <windows.h>
-
-#include <gtest/gtest.h>
-
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <array>
-#include <cstdio>
-#include <filesystem>
-#include <string>
+#include "CliTestSupport.h"
 
 namespace {
 
+using namespace cli_test;
 namespace fs = std::filesystem;
-
-fs::path BinFolder() {
-  WCHAR path[MAX_PATH];
-  DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return fs::path(std::wstring(path, n)).parent_path();
-}
-
-struct Outcome {
-  int status = -1;
-  std::string output; // standard output and standard error
-};
-
-class TallowickCliTest : public ::testing::Test {
-protected:
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("tallowick-cli-" + std::to_string(getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
-  Outcome Tallowick(const std::string &args) {
-    std::string command = (BinFolder() / "tallowick").string() + " --registry " +
-                          (folder_ / "registry.reg").string() + " " + args + " 2>&1";
-    Outcome run;
-    FILE *pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-      return run;
-    std::array<char, 4096> buffer{};
-    size_t n = 0;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-      run.output.append(buffer.data(), n);
-    int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-  }
-
-  fs::path folder_;
-};
 
 TEST_F(TallowickCliTest, KitInfoReportsTheKitAsTheHostSeesIt) {
   Outcome unregistered = Tallowick("kit-info");
@@ -73,7 +23,8 @@ TEST_F(TallowickCliTest, KitInfoReportsTheKitAsTheHostSeesIt) {
             "{\"kitId\":4,\"kitName\":\"Tallowick for IE\",\"webClasses\":["
             "{\"id\":1025,\"name\":\"WbfTabStrip\"},{\"id\":1026,\"name\":\"WbfToolbar\"},"
             "{\"id\":1027,\"name\":\"WbfTreeView\"},{\"id\":1028,\"name\":\"WbfCalendar\"},"
-            "{\"id\":1029,\"name\":\"WbfGrid\"},{\"id\":1030,\"name\":\"WbfUltraGrid\"}],"
+            "{\"id\":1029,\"name\":\"WbfGrid\"},{\"id\":1030,\"name\":\"WbfUltraGrid\"},"
+            "{\"id\":1032,\"name\":\"WbfUltraGridInner\"},{\"id\":1033,\"name\":\"WbfTVLink\"}],"
             "\"received\":{\"factory\":true,\"requestsHandler\":true,\"callbacker\":true},"
             "\"callbacks\":[{\"name\":\"DummyExitPoint\",\"priority\":1}],\"request1025\":"
             "\"0x00000000\"}\n");

@@ -1,7 +1,9 @@
 // Element behaviours: component files, one instance per element, the
-// element's members that the component adds, and its view-link document.
+// element's members that the component adds, its view-link document and its
+// lifecycle events.
 #include "page/script/Behavior.h"
 
+#include <algorithm>
 #include <cwctype>
 #include <fstream>
 #include <map>
@@ -24,14 +26,16 @@ std::wstring Trim(const std::wstring &text) {
   return begin == std::wstring::npos ? L"" : text.substr(begin, end - begin + 1);
 }
 
+std::wstring Lower(std::wstring text) {
+  for (wchar_t &c : text)
+    c = static_cast<wchar_t>(towlower(c));
+  return text;
+}
+
 // The value of name="..." (or '...' or bare) in a processing instruction.
 std::wstring PiAttribute(const std::wstring &text, const std::wstring &name) {
-  std::wstring lower;
-  for (wchar_t c : text)
-    lower += static_cast<wchar_t>(towlower(c));
-  std::wstring key;
-  for (wchar_t c : name)
-    key += static_cast<wchar_t>(towlower(c));
+  std::wstring lower = Lower(text);
+  std::wstring key = Lower(name);
   for (size_t at = lower.find(key); at != std::wstring::npos; at = lower.find(key, at + 1)) {
     if (at > 0 && !iswspace(lower[at - 1]))
       continue;
@@ -67,6 +71,92 @@ bool IsPublic(const Node &node, const wchar_t *tag) {
   return node.IsElement() && EqualsNoCase(node.scope, L"public") && EqualsNoCase(node.tag, tag);
 }
 
+// A declared boolean: present without a value or "true" is true, "false" false.
+std::optional<bool> Flag(const Node &node, const wchar_t *name) {
+  const Attribute *attribute = node.FindAttribute(name);
+  if (!attribute)
+    return std::nullopt;
+  std::wstring value = Lower(Trim(attribute->value));
+  return !(value == L"false" || value == L"0" || value == L"no");
+}
+
+std::optional<std::wstring> OptionalValue(const Node &node, const wchar_t *name) {
+  const Attribute *attribute = node.FindAttribute(name);
+  return attribute ? std::optional<std::wstring>(attribute->value) : std::nullopt;
+}
+
+// Script blocks keep the lines they have in the file, so that errors name them.
+void AddScript(Component &component, const std::string &file, size_t &searchFrom,
+               const std::wstring &text) {
+  std::string utf8 = Narrow(text);
+  size_t at = file.find(utf8, searchFrom);
+  long line = 1;
+  if (at != std::string::npos) {
+    line += static_cast<long>(std::count(file.begin(), file.begin() + static_cast<long>(at), '\n'));
+    searchFrom = at + utf8.size();
+  }
+  if (component.script.empty())
+    component.scriptLine = line;
+  long current =
+      component.scriptLine +
+      static_cast<long>(std::count(component.script.begin(), component.script.end(), L'\n'));
+  for (; current < line; ++current)
+    component.script += L"\n";
+  component.script += text + L"\n";
+}
+
+void Declare(Component &component, const Node &node) {
+  if (IsPublic(node, L"property")) {
+    Component::Property property{node.AttributeValue(L"name"), node.AttributeValue(L"internalName"),
+                                 node.AttributeValue(L"get"),  node.AttributeValue(L"put"),
+                                 node.AttributeValue(L"id"),   OptionalValue(node, L"value")};
+    if (property.internal.empty())
+      property.internal = property.name;
+    component.properties.push_back(std::move(property));
+  } else if (IsPublic(node, L"method")) {
+    Component::Method method{node.AttributeValue(L"name"), node.AttributeValue(L"internalName")};
+    if (method.internal.empty())
+      method.internal = method.name;
+    component.methods.push_back(std::move(method));
+  } else if (IsPublic(node, L"event")) {
+    component.events.push_back({node.AttributeValue(L"name"), node.AttributeValue(L"id")});
+  } else if (IsPublic(node, L"attach")) {
+    component.attaches.push_back(
+        {Lower(node.AttributeValue(L"event")), node.AttributeValue(L"onevent")});
+  } else if (IsPublic(node, L"defaults")) {
+    component.defaults = {Flag(node, L"viewLinkContent"), Flag(node, L"tabStop"),
+                          Flag(node, L"viewInheritStyle"), Flag(node, L"contentEditable")};
+  }
+}
+
+// An identifier the generated script may use as it stands.
+bool IsIdentifier(const std::wstring &name) {
+  if (name.empty() || std::iswdigit(name[0]))
+    return false;
+  for (wchar_t c : name)
+    if (!std::iswalnum(c) && c != L'_' && c != L'$')
+      return false;
+  return true;
+}
+
+std::wstring CheckNames(const Component &component) {
+  for (const auto &property : component.properties) {
+    if (property.name.empty())
+      return L"a property without a name";
+    for (const std::wstring *name :
+         {&property.internal, &property.get, &property.put, &property.id})
+      if (!name->empty() && !IsIdentifier(*name))
+        return L"'" + *name + L"' is no script name";
+  }
+  for (const auto &method : component.methods)
+    if (method.name.empty() || !IsIdentifier(method.internal))
+      return L"a method without a script name";
+  for (const auto &event : component.events)
+    if (!event.id.empty() && !IsIdentifier(event.id))
+      return L"'" + event.id + L"' is no script name";
+  return L"";
+}
+
 // Parses a component file; null with `error` set when it is missing or malformed.
 std::shared_ptr<Component> LoadComponent(const std::wstring &url, std::wstring *error) {
   std::string content;
@@ -78,36 +168,30 @@ std::shared_ptr<Component> LoadComponent(const std::wstring &url, std::wstring *
   auto component = std::make_shared<Component>();
   component->url = url;
   bool declared = false;
+  size_t searchFrom = 0;
   for (Node *node : Descendants(file->root.get())) {
     if (IsPublic(*node, L"component")) {
       declared = true;
       component->tagName = node->AttributeValue(L"tagName");
-    } else if (IsPublic(*node, L"property"))
-      component->properties.push_back({node->AttributeValue(L"name"), node->AttributeValue(L"get"),
-                                       node->AttributeValue(L"put")});
-    else if (IsPublic(*node, L"method"))
-      component->methods.push_back(node->AttributeValue(L"name"));
-    else if (IsPublic(*node, L"event"))
-      component->events.push_back({node->AttributeValue(L"name"), node->AttributeValue(L"id")});
-    else if (IsPublic(*node, L"attach"))
-      component->attaches.push_back(
-          {node->AttributeValue(L"event"), node->AttributeValue(L"onevent")});
-    else if (IsPublic(*node, L"defaults"))
-      component->viewLink = node->HasAttribute(L"viewLinkContent");
-    else if (node->Is(L"SCRIPT"))
+      component->literalContent = Flag(*node, L"literalContent").value_or(false);
+      component->lightweight = Flag(*node, L"lightweight").value_or(false);
+    } else if (node->Is(L"SCRIPT")) {
       for (const auto &child : node->children)
         if (child->kind == NodeKind::Text)
-          component->script += child->text + L"\n";
+          AddScript(*component, content, searchFrom, child->text);
+    } else {
+      Declare(*component, *node);
+    }
   }
   if (!declared) {
     *error = L"Malformed behaviour " + url + L": no <public:component>";
     return nullptr;
   }
-  for (const auto &property : component->properties)
-    if (property.name.empty()) {
-      *error = L"Malformed behaviour " + url + L": a property without a name";
-      return nullptr;
-    }
+  std::wstring wrong = CheckNames(*component);
+  if (!wrong.empty()) {
+    *error = L"Malformed behaviour " + url + L": " + wrong;
+    return nullptr;
+  }
   return component;
 }
 
@@ -116,36 +200,92 @@ std::wstring Quoted(const std::wstring &text) {
   for (wchar_t c : text) {
     if (c == L'"' || c == L'\\')
       out += L'\\';
+    if (c == L'\n' || c == L'\r') {
+      out += c == L'\n' ? L"\\n" : L"\\r";
+      continue;
+    }
     out += c;
   }
   return out + L"\"";
 }
 
-// The component as a factory function(element, document, fire) answering
-// {get, put, methods, values, attach}.
-std::wstring FactorySource(const Component &component) {
-  std::wstring source = L"(function (element, document, __fire) {\n";
+std::wstring BoolText(std::optional<bool> value, bool fallback) {
+  return value.value_or(fallback) ? L"true" : L"false";
+}
+
+bool Stored(const Component::Property &property) {
+  return property.get.empty() && property.put.empty();
+}
+
+// The declarations the component's script sees, on one line: its events,
+// property change objects, internal variables, `defaults` and createEventObject.
+std::wstring Prelude(const Component &component) {
+  std::wstring source;
   for (const auto &event : component.events)
     if (!event.id.empty())
-      source += L"var " + event.id + L" = { fire: function (e) { return __fire(element, " +
-                Quoted(event.name) + L", e); } };\n";
-  source += L"function createEventObject() { return document.createEventObject(); }\n";
-  source += component.script;
-  source += L"\nreturn { values: {}, get: {";
+      source += L"var " + event.id + L" = { fire: function (e) { return __native.fire(element, " +
+                Quoted(event.name) + L", e); } }; ";
+  for (const auto &property : component.properties) {
+    if (!property.id.empty())
+      source += L"var " + property.id +
+                L" = { fireChange: function () { __native.change(element, " +
+                Quoted(property.name) + L"); } }; ";
+    if (Stored(property))
+      source += L"var " + property.internal +
+                (property.value ? L" = " + Quoted(*property.value) : L"") + L"; ";
+  }
+  const Component::Defaults &d = component.defaults;
+  source += L"var defaults = { tabStop: " + BoolText(d.tabStop, true) + L", viewInheritStyle: " +
+            BoolText(d.viewInheritStyle, true) + L", contentEditable: " +
+            BoolText(d.contentEditable, false) + L", viewLinkContent: " +
+            BoolText(d.viewLinkContent, false) +
+            L" }; "
+            L"Object.defineProperty(defaults, 'viewLink', { enumerable: true, "
+            L"get: function () { return __native.viewLink(element); }, "
+            L"set: function (d) { __native.viewLink(element, d); } }); "
+            L"Object.defineProperty(defaults, 'style', { enumerable: true, "
+            L"get: function () { return element.style; } }); "
+            L"function createEventObject() { return __doc.createEventObject(); } ";
+  return source;
+}
+
+// The member table the instance answers: {get, put, methods, attach}.
+std::wstring Epilogue(const Component &component) {
+  std::wstring source = L"\nreturn { get: {";
   for (const auto &property : component.properties)
-    if (!property.get.empty())
-      source += Quoted(property.name) + L": " + property.get + L", ";
+    source += Quoted(property.name) + L": " +
+              (property.get.empty() ? L"function () { return " + property.internal + L"; }"
+                                    : property.get) +
+              L", ";
   source += L"}, put: {";
-  for (const auto &property : component.properties)
+  for (const auto &property : component.properties) {
     if (!property.put.empty())
       source += Quoted(property.name) + L": " + property.put + L", ";
+    else if (Stored(property))
+      source += Quoted(property.name) + L": function (v) { " + property.internal + L" = v; }, ";
+  }
   source += L"}, methods: {";
   for (const auto &method : component.methods)
-    source += Quoted(method) + L": " + method + L", ";
+    source += Quoted(method.name) + L": " + method.internal + L", ";
   source += L"}, attach: [";
   for (const auto &attach : component.attaches)
     source += L"[" + Quoted(attach.event) + L", function (event) { " + attach.handler + L"\n}], ";
-  source += L"] };\n})";
+  return source + L"] };\n";
+}
+
+// The component as a factory function(element, document, native). Its script
+// runs in a function of its own inside `with (element)`: its own names come
+// first, then the element's members, then the page's globals, as IE scoped
+// component script.
+std::wstring FactorySource(const Component &component) {
+  std::wstring source = L"(function (element, __doc, __native) { with (element) { "
+                        L"return (function (element, document) { ";
+  source += Prelude(component);
+  for (long line = 1; line < component.scriptLine; ++line)
+    source += L"\n";
+  source += component.script;
+  source += Epilogue(component);
+  source += L"})(element, __doc); } })";
   return source;
 }
 
@@ -155,18 +295,17 @@ ScriptEngine &EngineOfContext(duk_context *ctx) {
   return *static_cast<ScriptEngine *>(functions.udata);
 }
 
-std::wstring Lower(std::wstring text) {
-  for (wchar_t &c : text)
-    c = static_cast<wchar_t>(towlower(c));
-  return text;
+Node *ElementArgument(duk_context *ctx, ScriptEngine &engine) {
+  Node *node = NodeOf(engine.ComOf(0));
+  if (!node)
+    duk_error(ctx, DUK_ERR_TYPE_ERROR, "no element");
+  return node;
 }
 
 // fire(element, "onname", eventObject): the component fires its event on the element.
 duk_ret_t FireOnElement(duk_context *ctx) {
   ScriptEngine &engine = EngineOfContext(ctx);
-  Node *node = NodeOf(engine.ComOf(0));
-  if (!node)
-    return duk_error(ctx, DUK_ERR_TYPE_ERROR, "fire: no element");
+  Node *node = ElementArgument(ctx, engine);
   std::wstring type = Lower(Widen(duk_safe_to_string(ctx, 1)));
   IHTMLEventObj *model = nullptr;
   if (IDispatch *given = engine.ComOf(2))
@@ -184,6 +323,66 @@ duk_ret_t FireOnElement(duk_context *ctx) {
   return 1;
 }
 
+// change(element, "name"): a property's fireChange().
+duk_ret_t FireChange(duk_context *ctx) {
+  ScriptEngine &engine = EngineOfContext(ctx);
+  Node *node = ElementArgument(ctx, engine);
+  FirePropertyChange(&engine.GetPage(), *node, Widen(duk_safe_to_string(ctx, 1)));
+  return 0;
+}
+
+void SetViewLink(Node &owner, std::shared_ptr<PageDocument> document) {
+  Behavior &behavior = *owner.behavior;
+  if (behavior.viewLink && behavior.viewLink->viewLinkOwner == &owner)
+    behavior.viewLink->viewLinkOwner = nullptr;
+  behavior.viewLink = std::move(document);
+  if (behavior.viewLink)
+    behavior.viewLink->viewLinkOwner = &owner;
+}
+
+// viewLink(element[, document]): reads or sets defaults.viewLink.
+duk_ret_t ViewLinkAccess(duk_context *ctx) {
+  ScriptEngine &engine = EngineOfContext(ctx);
+  Node *node = ElementArgument(ctx, engine);
+  if (!node->behavior)
+    return duk_error(ctx, DUK_ERR_TYPE_ERROR, "defaults: the behaviour is gone");
+  Page &page = engine.GetPage();
+  if (duk_get_top(ctx) < 2) {
+    PageDocument *current = node->behavior->viewLink.get();
+    if (!current)
+      duk_push_null(ctx);
+    else
+      engine.PushObject(static_cast<IHTMLDocument2 *>(page.DocumentObject(*current)));
+    return 1;
+  }
+  if (duk_is_null_or_undefined(ctx, 1)) {
+    SetViewLink(*node, nullptr);
+    return 0;
+  }
+  void *found = nullptr;
+  IDispatch *object = engine.ComOf(1);
+  if (!object || FAILED(object->QueryInterface(IID_ITallowickPageDocument, &found)) || !found)
+    return duk_error(ctx, DUK_ERR_TYPE_ERROR, "defaults.viewLink: not a document");
+  PageDocument &document = static_cast<HtmlDocument *>(found)->Data();
+  bool foreign = document.page != &page || &document == node->document ||
+                 &document == &page.Top() || document.frameElement;
+  bool taken = document.viewLinkOwner && document.viewLinkOwner != node;
+  if (foreign || taken)
+    return duk_error(ctx, DUK_ERR_TYPE_ERROR, "defaults.viewLink: the document is in use");
+  SetViewLink(*node, document.shared_from_this());
+  return 0;
+}
+
+void PushNatives(duk_context *ctx) {
+  duk_push_object(ctx);
+  duk_push_c_function(ctx, FireOnElement, 3);
+  duk_put_prop_string(ctx, -2, "fire");
+  duk_push_c_function(ctx, FireChange, 2);
+  duk_put_prop_string(ctx, -2, "change");
+  duk_push_c_function(ctx, ViewLinkAccess, DUK_VARARGS);
+  duk_put_prop_string(ctx, -2, "viewLink");
+}
+
 std::shared_ptr<PageDocument> NewViewLink(Page &page, Node &owner, const std::wstring &url) {
   auto document = ParseDocument("<html><head></head><body></body></html>", url);
   document->viewLinkOwner = &owner;
@@ -191,16 +390,81 @@ std::shared_ptr<PageDocument> NewViewLink(Page &page, Node &owner, const std::ws
   return document;
 }
 
-void Instantiate(Page &page, Node &element, std::shared_ptr<const Component> component,
+// literalContent: the element's children leave the page for a container of
+// the component's own.
+void TakeLiteralContent(Node &element, Behavior &behavior) {
+  auto literal = std::make_shared<Node>();
+  literal->tag = element.tag;
+  literal->scope = element.scope;
+  literal->document = element.document;
+  for (auto &child : element.children)
+    child->parent = literal.get();
+  literal->children = std::move(element.children);
+  element.children.clear();
+  Changed(element);
+  behavior.literal = std::move(literal);
+}
+
+void GiveBackLiteralContent(Node &element, Behavior &behavior) {
+  if (!behavior.literal)
+    return;
+  InsertChildren(element, 0, std::move(behavior.literal->children));
+  behavior.literal->children.clear();
+  behavior.literal.reset();
+}
+
+bool IsLifecycle(const std::wstring &type) {
+  return type == L"oncontentready" || type == L"ondocumentready" || type == L"ondetach";
+}
+
+const Component::Property *FindProperty(const Component &component, const std::wstring &name) {
+  for (const auto &property : component.properties)
+    if (EqualsNoCase(property.name, name))
+      return &property;
+  return nullptr;
+}
+
+const Component::Method *FindMethod(const Component &component, const std::wstring &name) {
+  for (const auto &method : component.methods)
+    if (EqualsNoCase(method.name, name))
+      return &method;
+  return nullptr;
+}
+
+// Declared properties start from the element's attributes of the same name
+// (ignoring case), else from a declared value when the property has a put.
+void ApplyInitialValues(Node &element, const Component &component) {
+  for (const auto &property : component.properties) {
+    if (!property.get.empty() && property.put.empty())
+      continue; // read-only
+    const Attribute *attribute = element.FindAttribute(property.name);
+    std::optional<std::wstring> initial =
+        attribute ? std::optional<std::wstring>(attribute->value)
+                  : (property.put.empty() ? std::nullopt : property.value);
+    if (!initial)
+      continue;
+    Var value;
+    value.v.vt = VT_BSTR;
+    value.v.bstrVal = SysAllocStringLen(initial->data(), static_cast<UINT>(initial->size()));
+    DISPID put = DISPID_PROPERTYPUT;
+    DISPPARAMS params = {&value.v, &put, 1, 1};
+    InvokeBehaviorMember(element, property.name, DISPATCH_PROPERTYPUT, &params, nullptr);
+  }
+}
+
+bool Instantiate(Page &page, Node &element, std::shared_ptr<const Component> component,
                  const std::wstring &factory) {
   ScriptEngine *engine = page.Script();
   if (!engine)
-    return;
+    return false;
   auto behavior = std::make_shared<Behavior>();
   behavior->component = component;
-  PageDocument &own = component->viewLink
-                          ? *(behavior->viewLink = NewViewLink(page, element, component->url))
-                          : *element.document;
+  if (component->literalContent)
+    TakeLiteralContent(element, *behavior);
+  if (component->defaults.viewLinkContent.value_or(false))
+    behavior->viewLink = NewViewLink(page, element, component->url);
+  element.behavior = behavior;
+  PageDocument &own = behavior->viewLink ? *behavior->viewLink : *element.document;
   IDispatch *self = WrapNode(&element);
   IHTMLDocument2 *document = page.DocumentObject(own);
   std::string text = Narrow(factory), name = Narrow(component->url);
@@ -211,7 +475,7 @@ void Instantiate(Page &page, Node &element, std::shared_ptr<const Component> com
     duk_call(ctx, 0);
     engine->PushObject(self);
     engine->PushObject(document);
-    duk_push_c_function(ctx, FireOnElement, 3);
+    PushNatives(ctx);
     duk_call(ctx, 3);
     behavior->instance = engine->Keep(-1);
     duk_get_prop_string(ctx, -1, "attach");
@@ -229,26 +493,21 @@ void Instantiate(Page &page, Node &element, std::shared_ptr<const Component> com
   });
   if (self)
     self->Release();
-  if (FAILED(hr))
-    return;
+  if (FAILED(hr)) {
+    if (behavior->instance)
+      engine->Forget(behavior->instance);
+    if (behavior->viewLink)
+      behavior->viewLink->viewLinkOwner = nullptr;
+    GiveBackLiteralContent(element, *behavior);
+    element.behavior.reset();
+    return false;
+  }
   behavior->link = engine->Link();
   for (Listener &listener : attached)
-    element.listeners.push_back(std::move(listener));
-  element.behavior = std::move(behavior);
-}
-
-const Component::Property *FindProperty(const Component &component, const std::wstring &name) {
-  for (const auto &property : component.properties)
-    if (EqualsNoCase(property.name, name))
-      return &property;
-  return nullptr;
-}
-
-const std::wstring *FindMethod(const Component &component, const std::wstring &name) {
-  for (const auto &method : component.methods)
-    if (EqualsNoCase(method, name))
-      return &method;
-  return nullptr;
+    (IsLifecycle(listener.type) ? behavior->lifecycle : element.listeners)
+        .push_back(std::move(listener));
+  ApplyInitialValues(element, *component);
+  return true;
 }
 
 } // namespace
@@ -271,13 +530,21 @@ const LoadedComponent &LoadOnce(Page &page, std::map<std::wstring, LoadedCompone
   return loaded.emplace(url, std::make_pair(std::move(component), factory)).first->second;
 }
 
+bool InTree(const Node &element, const PageDocument &document) {
+  const Node *top = &element;
+  while (top->parent)
+    top = top->parent;
+  return top == document.root.get();
+}
+
 bool BindsTo(const Component &component, const Node &element) {
   return component.tagName.empty() || EqualsNoCase(component.tagName, element.tag);
 }
 
 } // namespace
 
-void AttachBehaviors(Page &page, PageDocument &document) {
+std::vector<std::shared_ptr<Node>> AttachBehaviors(Page &page, PageDocument &document) {
+  std::vector<std::shared_ptr<Node>> bound;
   // lower-case namespace -> implementation URLs, in import order
   std::map<std::wstring, std::vector<std::wstring>> imports;
   for (Node *node = NextInTree(document.root.get(), document.root.get()); node;
@@ -293,25 +560,73 @@ void AttachBehaviors(Page &page, PageDocument &document) {
       imports[Lower(ns)].push_back(document.ResolveUrl(implementation));
   }
   if (imports.empty())
-    return;
+    return bound;
   std::map<std::wstring, LoadedComponent> loaded;
   std::vector<std::shared_ptr<Node>> elements;
   for (Node *node : Descendants(document.root.get()))
     if (!node->scope.empty() && imports.count(Lower(node->scope)))
       elements.push_back(node->shared_from_this());
   for (const auto &element : elements) {
+    if (!InTree(*element, document))
+      continue; // taken as the literal content of a component
     for (const std::wstring &url : imports[Lower(element->scope)]) {
       const LoadedComponent &component = LoadOnce(page, loaded, url);
       if (!component.first || !BindsTo(*component.first, *element))
         continue;
-      Instantiate(page, *element, component.first, component.second);
+      if (Instantiate(page, *element, component.first, component.second))
+        bound.push_back(element);
       break;
     }
   }
+  return bound;
+}
+
+void FireLifecycle(Page &page, Node &element, const std::wstring &type) {
+  if (!element.behavior)
+    return;
+  std::vector<std::shared_ptr<TypedValue>> handlers;
+  for (const Listener &listener : element.behavior->lifecycle)
+    if (listener.type == type)
+      handlers.push_back(listener.handler);
+  if (handlers.empty())
+    return;
+  ScriptEngine *engine = page.ExistingScript();
+  if (!engine)
+    return;
+  NavigationHold hold(&page);
+  std::shared_ptr<Node> held = element.shared_from_this();
+  IHTMLEventObj *event = nullptr;
+  if (FAILED(NewEventObject(&page, held, type.substr(2), &event)) || !event)
+    return;
+  VARIANT argument;
+  argument.vt = VT_DISPATCH;
+  argument.pdispVal = event;
+  IHTMLEventObj *outer = page.currentEvent;
+  page.currentEvent = event;
+  for (const auto &handler : handlers)
+    if (handler->value.v.vt == VT_DISPATCH && handler->value.v.pdispVal)
+      engine->CallHandler(handler->value.v.pdispVal, nullptr, {&argument}, nullptr);
+  page.currentEvent = outer;
+  event->Release();
+}
+
+void DetachBehaviors(Page &page, Node &root) {
+  std::vector<std::shared_ptr<Node>> bound;
+  if (root.behavior)
+    bound.push_back(root.shared_from_this());
+  for (Node *node : Descendants(&root))
+    if (node->behavior)
+      bound.push_back(node->shared_from_this());
+  for (const auto &element : bound)
+    FireLifecycle(page, *element, L"ondetach");
 }
 
 PageDocument *ViewLinkOf(const Node &element) {
   return element.behavior ? element.behavior->viewLink.get() : nullptr;
+}
+
+Node *LiteralContentOf(const Node &element) {
+  return element.behavior ? element.behavior->literal.get() : nullptr;
 }
 
 bool FindBehaviorMember(const Node &element, const std::wstring &name) {
@@ -328,11 +643,11 @@ HRESULT InvokeBehaviorMember(Node &element, const std::wstring &name, WORD flags
   Behavior &behavior = *element.behavior;
   auto link = behavior.link.lock();
   ScriptEngine *engine = link ? link->engine : nullptr;
-  if (!engine)
+  if (!engine || !behavior.instance)
     return DISP_E_MEMBERNOTFOUND;
   const Component &component = *behavior.component;
   const Component::Property *property = FindProperty(component, name);
-  const std::wstring *method = property ? nullptr : FindMethod(component, name);
+  const Component::Method *method = property ? nullptr : FindMethod(component, name);
   if (!property && !method)
     return DISP_E_MEMBERNOTFOUND;
   bool put = flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF);
@@ -340,31 +655,19 @@ HRESULT InvokeBehaviorMember(Node &element, const std::wstring &name, WORD flags
     return kMemberIsMethod;
   if (put && (!params || params->cArgs < 1))
     return DISP_E_BADPARAMCOUNT;
-  if (put && property && property->put.empty() && !property->get.empty())
+  if (put && method)
+    return DISP_E_MEMBERNOTFOUND;
+  if (put && property->put.empty() && !Stored(*property))
     return DISP_E_MEMBERNOTFOUND; // read-only
-  // group: where the function (or the stored value) is in the instance.
-  const char *group = method ? "methods"
-                      : put  ? (property->put.empty() ? "values" : "put")
-                             : (property->get.empty() ? "values" : "get");
-  bool stored = !method && std::string(group) == "values";
-  std::string member = Narrow(method ? *method : property->name);
+  const char *group = method ? "methods" : put ? "put" : "get";
+  std::string member = Narrow(method ? method->name : property->name);
   IDispatch *self = WrapNode(&element);
   NavigationHold hold(&engine->GetPage());
   HRESULT inner = S_OK;
   HRESULT hr = engine->Protected(component.url, false, [&](duk_context *ctx) {
     engine->PushKept(behavior.instance);
     duk_get_prop_string(ctx, -1, group);
-    if (stored && put) {
-      engine->Push(params->rgvarg[0]);
-      duk_put_prop_lstring(ctx, -2, member.data(), member.size());
-      return;
-    }
     duk_get_prop_lstring(ctx, -1, member.data(), member.size());
-    if (stored) {
-      if (result)
-        inner = engine->ToVariant(-1, result);
-      return;
-    }
     engine->PushObject(self);
     duk_idx_t count = 0;
     if (put) {

@@ -145,4 +145,19 @@ bool DispatchEvent(Page *page, Node &target, const std::wstring &type, IHTMLEven
   return run;
 }
 
+void FirePropertyChange(Page *page, Node &target, const std::wstring &name) {
+  IHTMLEventObj *event = nullptr;
+  if (FAILED(NewEventObject(page, target.shared_from_this(), L"propertychange", &event)) || !event)
+    return;
+  void *found = nullptr;
+  if (SUCCEEDED(event->QueryInterface(IID_ITallowickExpandoHost, &found)) && found) {
+    Var value;
+    value.v.vt = VT_BSTR;
+    value.v.bstrVal = SysAllocStringLen(name.data(), static_cast<UINT>(name.size()));
+    static_cast<ExpandoHost *>(found)->PutExpando(L"propertyName", value.v);
+  }
+  DispatchEvent(page, target, L"onpropertychange", event);
+  event->Release();
+}
+
 } // namespace tallowick::page

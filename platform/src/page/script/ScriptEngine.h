@@ -141,5 +141,7 @@ bool ScriptObjectKey(IUnknown *object, ScriptLink **link, uint32_t *key);
 // action runs.
 bool DispatchEvent(Page *page, Node &target, const std::wstring &type, IHTMLEventObj *event,
                    const std::wstring &detail = {});
+// Fires onpropertychange on `target` with event.propertyName `name`.
+void FirePropertyChange(Page *page, Node &target, const std::wstring &name);
 
 } // namespace tallowick::page

@@ -1,0 +1,293 @@
+// Element behaviours as IE ran the page components of their day: internal
+// names, lifecycle events, live defaults and view-links built in script,
+// component scope, properties from markup, literal content.
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <vector>
+
+#include "PageTestSupport.h"
+
+namespace {
+
+namespace tp = tallowick::platform;
+namespace fs = std::filesystem;
+
+std::wstring Str(const Var &value) {
+  return value.v.vt == VT_BSTR ? value.Text() : L"<not a string>";
+}
+
+Var Eval(IHTMLDocument2 *document, const wchar_t *code) {
+  Ptr<IHTMLWindow2> window;
+  document->get_parentWindow(&window);
+  Var result;
+  EXPECT_EQ(S_OK, Invoke(window.get(), L"eval", DISPATCH_METHOD, {Var(code).v}, &result.v)) << code;
+  return result;
+}
+
+// A folder of component files and a page, loaded as the browser would.
+class Components : public ::testing::Test {
+protected:
+  void SetUp() override {
+    folder = fs::temp_directory_path() /
+             ("tallowick-components-" +
+              std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::create_directories(folder);
+  }
+  void TearDown() override {
+    doc.Reset();
+    fs::remove_all(folder);
+  }
+  void Write(const char *name, const std::string &content) {
+    std::ofstream(folder / name) << content;
+  }
+  void Load(const std::string &page) {
+    Write("page.html", page);
+    ASSERT_EQ(S_OK, tp::LoadPageFromFile((folder / "page.html").wstring(), L"", &doc));
+    tp::GetScriptErrors(doc.get(), &errors);
+    tp::SetScriptErrorHandler(doc.get(), [this](const tp::ScriptError &e) { errors.push_back(e); });
+  }
+  std::wstring Log() {
+    std::wstring text = Str(Eval(doc.get(), L"text.join('; ')"));
+    Eval(doc.get(), L"text = []");
+    return text;
+  }
+  std::wstring FirstError() const { return errors.empty() ? L"" : errors[0].message; }
+  Ptr<IHTMLElement> El(const wchar_t *id) { return ById(doc.get(), id); }
+
+  fs::path folder;
+  Ptr<IHTMLDocument2> doc;
+  std::vector<tp::ScriptError> errors;
+};
+
+constexpr const char *kLogScript =
+    "<script>var text = []; function log(t) { text.push(t); }</script>";
+
+TEST_F(Components, InternalNamesValuesAndFireChange) {
+  Write("c.htc", R"htc(<public:component>
+<public:method name="Reset" internalName="f_Reset"/>
+<public:property name="caption" internalName="_sCaption" value="none"/>
+<public:property name="count" id="propCount" internalName="_n"/>
+<script>
+var _n = 0;
+function f_Reset(v) { _n = v; propCount.fireChange(); return this.id + ':' + _sCaption; }
+</script></public:component>)htc");
+  Load(
+      std::string("<?import namespace='x' implementation='c.htc'?><body>") + kLogScript +
+      "<x:C id='c1' onpropertychange='log(event.propertyName + \"=\" + this.count)'></x:C></body>");
+  ASSERT_TRUE(errors.empty()) << FirstError();
+  Ptr<IHTMLElement> c = El(L"c1");
+  EXPECT_EQ(L"none", Str(Get(c.get(), L"caption")));
+  Var reset;
+  ASSERT_EQ(S_OK, Invoke(c.get(), L"reset", DISPATCH_METHOD, {Var(LONG(4)).v}, &reset.v));
+  EXPECT_EQ(L"c1:none", Str(reset));
+  EXPECT_EQ(L"count=4", Log());
+  // The public name reaches the internal variable both ways; the internal names stay inside.
+  ASSERT_EQ(S_OK, Invoke(c.get(), L"caption", DISPATCH_PROPERTYPUT, {Var(L"Hi").v}, nullptr));
+  EXPECT_EQ(L"c1:Hi", Str(Eval(doc.get(), L"document.getElementById('c1').Reset(1)")));
+  EXPECT_EQ(L"undefined",
+            Str(Eval(doc.get(), L"typeof document.getElementById('c1').f_Reset + typeof _sCaption"))
+                .substr(0, 9));
+}
+
+TEST_F(Components, LifecycleEventsFireInIEOrder) {
+  Write("c.htc", R"htc(<public:component>
+<public:attach event="oncontentready" onevent="log('ready ' + element.id + ' ' + event.type)"/>
+<public:attach event="ondocumentready" onevent="log('document ' + element.id)"/>
+<public:attach event="ondetach" onevent="log('detach ' + element.id)"/>
+<script>var bound = true;</script></public:component>)htc");
+  Load(
+      "<?import namespace='x' implementation='c.htc'?>"
+      "<body onload=\"log('onload')\"><script>var text = []; function log(t) { text.push(t); }"
+      "log('script 1');</script>"
+      "<x:Outer id='outer'><x:Inner id='inner'></x:Inner><script>log('script 2')</script></x:Outer>"
+      "<x:Last id='last'></x:Last><script>log('script 3')</script></body>");
+  ASSERT_TRUE(errors.empty()) << FirstError();
+  // oncontentready as each end tag is read (inner first), ondocumentready
+  // for all in document order, then the window's onload.
+  EXPECT_EQ(L"script 1; ready inner contentready; script 2; ready outer contentready; "
+            L"ready last contentready; script 3; document outer; document inner; "
+            L"document last; onload",
+            Log());
+  ASSERT_EQ(S_OK, El(L"outer").As<IHTMLDOMNode>()->removeNode(VARIANT_TRUE, nullptr));
+  EXPECT_EQ(L"detach outer; detach inner", Log());
+  Eval(doc.get(), L"document.body.innerHTML = ''");
+  EXPECT_EQ(L"detach last", Log());
+}
+
+TEST_F(Components, DefaultsAndAViewLinkBuiltInScript) {
+  Write("off.htc", "<public:component tagName='Off'><public:defaults viewLinkContent='false' "
+                   "tabStop='false'/><public:property name='stops' get='g'/>"
+                   "<script>function g() { return defaults.tabStop + ' ' + "
+                   "defaults.viewInheritStyle + ' ' + (defaults.viewLink === null); }</script>"
+                   "</public:component>");
+  Write("built.htc", R"htc(<public:component tagName='Built'>
+<public:attach event="oncontentready" onevent="init()"/>
+<public:attach event="onclick" onevent="log('clicked ' + event.srcElement.id)"/>
+<public:method name="adopt"/>
+<script>
+function adopt(d) {
+  try { defaults.viewLink = d; return 'taken'; } catch (e) { return 'refused'; }
+}
+var view;
+function init() {
+  view = document.createDocumentFragment();
+  view.body.innerHTML = "<span id='cell'>x</span>";
+  defaults.viewLink = view;
+  log('same ' + (defaults.viewLink === view));
+}
+</script></public:component>)htc");
+  Load(std::string("<?import namespace='x' implementation='off.htc'?>"
+                   "<?import namespace='x' implementation='built.htc'?><body>") +
+       kLogScript + "<x:Off id='off'></x:Off><x:Built id='built'></x:Built></body>");
+  ASSERT_TRUE(errors.empty()) << FirstError();
+  EXPECT_EQ(L"false true true", Str(Get(El(L"off").get(), L"stops")));
+  Ptr<IHTMLDocument2> none;
+  EXPECT_EQ(S_FALSE, tp::GetViewLinkDocument(El(L"off").get(), &none));
+
+  EXPECT_EQ(L"same true", Log());
+  Ptr<IHTMLDocument2> view;
+  ASSERT_EQ(S_OK, tp::GetViewLinkDocument(El(L"built").get(), &view));
+  Ptr<IHTMLElement> cell = ById(view.get(), L"cell");
+  ASSERT_TRUE(cell);
+  EXPECT_FALSE(El(L"cell"));
+  Ptr<IHTMLElement> owner;
+  ASSERT_EQ(S_OK, tp::GetViewLinkOwner(view.get(), &owner));
+  EXPECT_EQ(L"built", Id(owner.get()));
+  ASSERT_EQ(S_OK, cell->click());
+  EXPECT_EQ(L"clicked cell", Log());
+
+  // A document that is the page's own is refused; null removes the view-link.
+  EXPECT_EQ(L"refused", Str(Eval(doc.get(), L"document.getElementById('built').adopt(document)")));
+  EXPECT_EQ(L"taken", Str(Eval(doc.get(), L"document.getElementById('built').adopt(null)")));
+  EXPECT_EQ(S_FALSE, tp::GetViewLinkDocument(El(L"built").get(), &none));
+  EXPECT_EQ(S_FALSE, tp::GetViewLinkOwner(view.get(), &owner));
+}
+
+TEST_F(Components, ScriptSeesTheElementsMembersAsNames) {
+  Write("c.htc", R"htc(<public:component>
+<public:property name="Width" internalName="_w"/>
+<public:property name="label" get="getLabel"/>
+<public:method name="describe"/>
+<script>
+function getLabel() { return 'L'; }
+function describe() {
+  style.color = 'red';
+  return [innerHTML, getAttribute('kind'), style.color, typeof currentStyle, _w, Width, label,
+          document == element.document, id].join('|');
+}
+</script></public:component>)htc");
+  Load("<?import namespace='x' implementation='c.htc'?><body>"
+       "<x:C id='c1' kind='k' width='7'><b>in</b></x:C></body>");
+  ASSERT_TRUE(errors.empty()) << FirstError();
+  EXPECT_EQ(L"<B>in</B>|k|red|object|7|7|L|true|c1",
+            Str(Eval(doc.get(), L"document.getElementById('c1').describe()")));
+}
+
+TEST_F(Components, PropertiesStartFromMarkupBeforeContentReady) {
+  Write("c.htc", R"htc(<public:component>
+<public:property name="selectedIndex" put="putIndex" get="getIndex"/>
+<public:property name="targetID"/>
+<public:property name="readOnly" get="getIndex"/>
+<public:attach event="oncontentready" onevent="seen.push('ready ' + index + ' ' + targetID)"/>
+<script>
+var index = 0, seen = [];
+function putIndex(v) { seen.push('put ' + v); index = Number(v); }
+function getIndex() { return index; }
+</script>
+<public:method name="history"/><script>function history() { return seen.join(', '); }</script>
+</public:component>)htc");
+  Load("<?import namespace='x' implementation='c.htc'?><body>"
+       "<x:C id='c1' SELECTEDINDEX='2' targetid='Pages' readonly='9'></x:C><x:C "
+       "id='c2'></x:C></body>");
+  ASSERT_TRUE(errors.empty()) << FirstError();
+  EXPECT_EQ(L"put 2, ready 2 Pages",
+            Str(Eval(doc.get(), L"document.getElementById('c1').history()")));
+  EXPECT_EQ(L"ready 0 undefined", Str(Eval(doc.get(), L"document.getElementById('c2').history()")));
+  EXPECT_EQ(2, Get(El(L"c1").get(), L"readOnly").v.lVal);
+}
+
+TEST_F(Components, LiteralContentStaysTheComponents) {
+  Write("c.htc", R"htc(<public:component literalContent="true" lightweight="true">
+<public:method name="content"/>
+<script>function content() { return innerHTML + '|' + element.children.length; }</script>
+</public:component>)htc");
+  Load("<?import namespace='x' implementation='c.htc'?><body>"
+       "<x:C id='c1'><x:Item id='item1'>One</x:Item><div id='inner'>Two</div></x:C>"
+       "<div id='after'></div></body>");
+  ASSERT_TRUE(errors.empty()) << FirstError();
+  EXPECT_EQ(L"<x:Item id=\"item1\">One</x:Item><DIV id=\"inner\">Two</DIV>|0",
+            Str(Eval(doc.get(), L"document.getElementById('c1').content()")));
+  EXPECT_FALSE(El(L"item1"));
+  EXPECT_FALSE(El(L"inner"));
+  Ptr<IHTMLElementCollection> all;
+  ASSERT_EQ(S_OK, doc->get_all(&all));
+  for (LONG i = 0; i < Length(all.get()); ++i) {
+    Var index(i);
+    Ptr<IDispatch> item;
+    all->item(index.v, index.v, &item);
+    EXPECT_NE(L"inner", Id(item.get()));
+    EXPECT_NE(L"Item", Tag(item.As<IHTMLElement>().get()));
+  }
+  EXPECT_TRUE(El(L"after"));
+  EXPECT_EQ(L"One", Str(Get(El(L"c1").get(), L"innerText")).substr(0, 3));
+}
+
+// The era's tab strip: literal tabs, internal names, a view-link built in
+// oncontentready, fireChange, an event of its own and a target from markup.
+class LiteralTabStrip : public ::testing::Test {
+protected:
+  void SetUp() override {
+    std::string path = std::string(TALLOWICK_TEST_PAGES_DIR) + "/literaltabs.html";
+    ASSERT_EQ(S_OK, tp::LoadPageFromFile(std::wstring(path.begin(), path.end()), L"", &doc));
+    tp::GetScriptErrors(doc.get(), &errors);
+    ASSERT_TRUE(errors.empty()) << errors[0].message;
+    strip = ById(doc.get(), L"TabStrip1");
+    ASSERT_EQ(S_OK, tp::GetViewLinkDocument(strip.get(), &view));
+  }
+  Ptr<IHTMLDocument2> doc, view;
+  Ptr<IHTMLElement> strip;
+  std::vector<tp::ScriptError> errors;
+};
+
+TEST_F(LiteralTabStrip, WorksEndToEnd) {
+  EXPECT_EQ(3, Get(strip.get(), L"numTabs").v.lVal);
+  EXPECT_EQ(1, Get(strip.get(), L"selectedIndex").v.lVal);
+  EXPECT_EQ(1, Get(ById(doc.get(), L"Pages1").get(), L"activePage").v.lVal);
+  EXPECT_FALSE(ById(doc.get(), L"tabGeneral"));
+  Var tab;
+  ASSERT_EQ(S_OK, Invoke(strip.get(), L"getTab", DISPATCH_METHOD, {Var(LONG(2)).v}, &tab.v));
+  ASSERT_EQ(VT_DISPATCH, tab.v.vt);
+  EXPECT_EQ(L"_tab2", Id(tab.v.pdispVal));
+  EXPECT_EQ(L"selected", Str(Get(ById(view.get(), L"_tab1").get(), L"className")));
+
+  ASSERT_EQ(S_OK, ById(view.get(), L"_tab2")->click());
+  EXPECT_EQ(2, Get(strip.get(), L"selectedIndex").v.lVal);
+  EXPECT_EQ(2, Get(ById(doc.get(), L"Pages1").get(), L"activePage").v.lVal);
+  EXPECT_EQ(L"property selectedIndex; change 1>2", Str(Eval(doc.get(), L"text.join('; ')")));
+  EXPECT_EQ(L"selected", Str(Get(ById(view.get(), L"_tab2").get(), L"className")));
+  EXPECT_EQ(L"tab", Str(Get(ById(view.get(), L"_tab1").get(), L"className")));
+}
+
+} // namespace
+
+namespace {
+
+TEST(PageUserClick, MouseDownAndUpBeforeTheClick) {
+  Ptr<IHTMLDocument2> doc = LoadHtml(
+      "<body><script>var text = []; function log(t) { text.push(t); }</script>"
+      "<table id='grid' onmousedown=\"log('grid down ' + event.srcElement.id)\"><tr>"
+      "<td id='cell' onmousedown=\"log('down ' + event.button)\" onmouseup=\"log('up ' + "
+      "event.button)\" onclick=\"log('click ' + event.button)\">x</td></tr></table>"
+      "<input id='box' type='checkbox' onmousedown='log(this.checked)' onclick='log(this.checked)'>"
+      "</body>");
+  ASSERT_EQ(S_OK, tp::UserClick(ById(doc.get(), L"cell").get()));
+  EXPECT_EQ(L"down 1; grid down cell; up 1; click 0", Str(Eval(doc.get(), L"text.join('; ')")));
+  Eval(doc.get(), L"text = []");
+  // The default action is the click's: a check box toggles after mousedown.
+  ASSERT_EQ(S_OK, tp::UserClick(ById(doc.get(), L"box").get()));
+  EXPECT_EQ(L"false; true", Str(Eval(doc.get(), L"text.join('; ')")));
+  EXPECT_EQ(E_INVALIDARG, tp::UserClick(nullptr));
+}
+
+} // namespace
