@@ -17,9 +17,7 @@ constexpr char kSeparated[] = R"({
 TEST_F(UltraGridTest, CellClicksRoundTrip) {
   for (const char *convention : {"page", "global"}) {
     SCOPED_TRACE(convention);
-    std::string description = kCustomers;
-    description.replace(description.find("\"page\""), 6, std::string("\"") + convention + "\"");
-    ShowGrid("G1", description);
+    ShowGrid("G1", Customers(convention));
     CQilComPtr<IWebObj2> grid = Grid(L"G1");
     ASSERT_TRUE(grid);
 
