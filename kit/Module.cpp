@@ -17,6 +17,7 @@
 #include "support/TallowickRequestsHandlerIE.h"
 #include "support/TimeTrace.h"
 #include "webobj/HostServices.h"
+#include "webobj/IE4Obj.h"
 #include "webobj/RecordConfig.h"
 
 namespace {
@@ -265,6 +266,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE hinst, DWORD reason, LPVOID reserved) {
     ReleaseTextMatcher();
     RecordConfig::Release();
     CWfCalendarDayStyle::ReleaseLearned();
+    ReleaseElementIds();
     TimeTrace::Stop();
     HostServices::ReleaseFactories();
     ReleaseClassFactories();

@@ -25,9 +25,16 @@ struct ElementIdTable {
   LONG next = 1;
 };
 
+// Lives until the module is freed (ReleaseElementIds) or the process ends.
+ElementIdTable *g_idTable = nullptr;
+
+std::mutex g_idTableCreation;
+
 ElementIdTable &IdTable() {
-  static ElementIdTable *table = new ElementIdTable; // lives to process exit
-  return *table;
+  std::lock_guard<std::mutex> hold(g_idTableCreation);
+  if (g_idTable == nullptr)
+    g_idTable = new ElementIdTable;
+  return *g_idTable;
 }
 
 CQilComPtr<IHTMLElementCollection> AsCollection(IDispatch *dispatch) {
@@ -644,4 +651,13 @@ HRESULT CIE4Obj::GetElementTextRange(IHTMLElement *element, IHTMLTxtRange **rang
   if (range != nullptr)
     *range = word.Detach();
   return start == 0 && end == 0 ? S_OK : S_FALSE;
+}
+
+void ReleaseElementIds() {
+  std::lock_guard<std::mutex> hold(g_idTableCreation);
+  // Objects still alive keep their entries (and the table) to the end.
+  if (g_idTable == nullptr || !g_idTable->byElement.empty())
+    return;
+  delete g_idTable;
+  g_idTable = nullptr;
 }

@@ -120,6 +120,10 @@ private:
 
 // Makes an agent object of class T (a CIE4Obj) and hands it out with one
 // reference; the failure of its construction is returned instead.
+// Frees the process-wide table of inner object ids when no object holds an
+// entry; called when the module is freed.
+void ReleaseElementIds();
+
 template <class T, class... Args> HRESULT CreateWebObject(IWebObj2 **ppAO, Args &&...args) {
   if (ppAO == nullptr)
     return E_POINTER;
