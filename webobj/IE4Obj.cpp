@@ -25,13 +25,12 @@ struct ElementIdTable {
   LONG next = 1;
 };
 
-// Lives until the module is freed (ReleaseElementIds) or the process ends.
+// Lives until the module is freed (ElementIds::ReleaseTable) or the process ends.
+std::mutex g_tableCreation;
 ElementIdTable *g_idTable = nullptr;
 
-std::mutex g_idTableCreation;
-
 ElementIdTable &IdTable() {
-  std::lock_guard<std::mutex> hold(g_idTableCreation);
+  std::lock_guard<std::mutex> guard(g_tableCreation);
   if (g_idTable == nullptr)
     g_idTable = new ElementIdTable;
   return *g_idTable;
@@ -143,6 +142,12 @@ void Release(LONG id) {
   } else {
     (void)id;
   }
+}
+
+void ReleaseTable() {
+  std::lock_guard<std::mutex> guard(g_tableCreation);
+  delete g_idTable;
+  g_idTable = nullptr;
 }
 
 size_t LiveCount() {
@@ -651,13 +656,4 @@ HRESULT CIE4Obj::GetElementTextRange(IHTMLElement *element, IHTMLTxtRange **rang
   if (range != nullptr)
     *range = word.Detach();
   return start == 0 && end == 0 ? S_OK : S_FALSE;
-}
-
-void ReleaseElementIds() {
-  std::lock_guard<std::mutex> hold(g_idTableCreation);
-  // Objects still alive keep their entries (and the table) to the end.
-  if (g_idTable == nullptr || !g_idTable->byElement.empty())
-    return;
-  delete g_idTable;
-  g_idTable = nullptr;
 }

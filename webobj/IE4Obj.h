@@ -120,10 +120,6 @@ private:
 
 // Makes an agent object of class T (a CIE4Obj) and hands it out with one
 // reference; the failure of its construction is returned instead.
-// Frees the process-wide table of inner object ids when no object holds an
-// entry; called when the module is freed.
-void ReleaseElementIds();
-
 template <class T, class... Args> HRESULT CreateWebObject(IWebObj2 **ppAO, Args &&...args) {
   if (ppAO == nullptr)
     return E_POINTER;
@@ -147,4 +143,6 @@ namespace ElementIds {
 LONG Acquire(IUnknown *element); // 0 when none could be given
 void Release(LONG id);
 size_t LiveCount();
+// Frees the table when the module is freed; no id may be held then.
+void ReleaseTable();
 } // namespace ElementIds
