@@ -86,11 +86,16 @@ const char *AttributeShortName(LONG id) {
 
 std::vector<InspectedObject> Inspect(const PageSession &session) {
   std::vector<InspectedObject> out;
+  std::vector<int> open; // tree depths of the kit objects above
   for (const TreeObject &object : session.Walk()) {
     if (object.kitId == 0 || object.webClass < 1025)
       continue;
+    while (!open.empty() && open.back() >= object.depth)
+      open.pop_back();
     InspectedObject inspected;
     inspected.object = object;
+    inspected.object.depth = static_cast<int>(open.size()); // among kit objects
+    open.push_back(object.depth);
     for (LONG id : IdsOf(object.className)) {
       Ref<IWebAttrVal> value;
       HRESULT hr = object.ao->GetAttr(id, nullptr, value.Out());
