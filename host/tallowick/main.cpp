@@ -16,12 +16,14 @@ void PrintUsage() {
              "  register MODULE           load MODULE and call its DllRegisterServer\n"
              "  unregister MODULE         load MODULE and call its DllUnregisterServer\n"
              "  registry export [KEY]     print the registry, or the subtree at KEY, as REGEDIT4\n"
-             "  dom PAGE [--geometry]     print the element tree of the HTML page in file PAGE\n"
+             "  dom PAGE [--geometry]     print the element tree of the HTML page PAGE\n"
              "  tree PAGE [--json]        print the agent object tree of the page, kits included\n"
 
              "  eval PAGE SCRIPT [--click SELECTOR]\n"
              "                            run PAGE's scripts, click SELECTOR (id, #id or tag:n),\n"
-             "                            evaluate SCRIPT in its window, print the VARIANT\n",
+             "                            evaluate SCRIPT in its window, print the VARIANT\n"
+             "\n"
+             "PAGE is a file or an http:// URL on 127.0.0.1.\n",
              stderr);
 }
 
