@@ -150,8 +150,11 @@ TEST_F(ServedSiteTest, KeepsCookiesForTheSessionsLife) {
   Response first, second, elsewhere;
   ASSERT_EQ(session_.Get(Url("Cookie.aspx"), &first), S_OK);
   EXPECT_TRUE(Contains(first.body, "<span id=\"Visits\">0</span>")) << first.body;
+  EXPECT_TRUE(Contains(first.body, "<span id=\"Theme\">none</span>")) << first.body;
+  // Both cookies of the answer (separate Set-Cookie headers) come back.
   ASSERT_EQ(session_.Get(Url("Cookie.aspx"), &second), S_OK);
   EXPECT_TRUE(Contains(second.body, "<span id=\"Visits\">1</span>")) << second.body;
+  EXPECT_TRUE(Contains(second.body, "<span id=\"Theme\">plain</span>")) << second.body;
 
   HttpSession other;
   ASSERT_EQ(other.Get(Url("Cookie.aspx"), &elsewhere), S_OK);
