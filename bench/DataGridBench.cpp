@@ -207,45 +207,4 @@ void BM_DirectInnerText(benchmark::State &state) {
 }
 BENCHMARK(BM_DirectInnerText)->Unit(benchmark::kMillisecond);
 
-// The same by index (item(n) of each collection), as scripts read tables.
-void BM_DirectInnerTextByIndex(benchmark::State &state) {
-  CQilComPtr<IHTMLTable> table;
-  if (FAILED(table.QueryFrom(Shared().Table())) || !table) {
-    state.SkipWithError("no table");
-    return;
-  }
-  for (auto _ : state) {
-    CQilComPtr<IHTMLElementCollection> rows;
-    LONG rowCount = 0;
-    table->get_rows(&rows);
-    rows->get_length(&rowCount);
-    LONG cellsRead = 0;
-    for (LONG r = 0; r < rowCount; ++r) {
-      CQilComPtr<IDispatch> rowItem;
-      CQilComPtr<IHTMLTableRow> row;
-      CQilComPtr<IHTMLElementCollection> cells;
-      LONG cellCount = 0;
-      if (FAILED(rows->item(CQilVariant(r), CQilVariant(LONG{0}), &rowItem)) ||
-          FAILED(row.QueryFrom(rowItem)) || !row || FAILED(row->get_cells(&cells)))
-        continue;
-      cells->get_length(&cellCount);
-      for (LONG c = 0; c < cellCount; ++c) {
-        CQilComPtr<IDispatch> cellItem;
-        CQilComPtr<IHTMLElement> cell;
-        CQilBstr text;
-        if (SUCCEEDED(cells->item(CQilVariant(c), CQilVariant(LONG{0}), &cellItem)) &&
-            SUCCEEDED(cell.QueryFrom(cellItem)) && cell && SUCCEEDED(cell->get_innerText(&text)))
-          ++cellsRead;
-        benchmark::DoNotOptimize(text.Get());
-      }
-    }
-    if (cellsRead != kRows * kColumns) {
-      state.SkipWithError("not every cell was read");
-      return;
-    }
-  }
-  state.SetItemsProcessed(state.iterations() * kRows * kColumns);
-}
-BENCHMARK(BM_DirectInnerTextByIndex)->Unit(benchmark::kMillisecond);
-
 } // namespace
