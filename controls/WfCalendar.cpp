@@ -1,7 +1,6 @@
 #include "controls/WfCalendar.h"
 
 #include <limits>
-#include <new>
 #include <string_view>
 
 #include "controls/WfCalendarDayStyle.h"
@@ -191,6 +190,19 @@ bool IsSelected(IHTMLElement *cell, const CWfCalendarDayStyle *) {
   return false;
 }
 
+// The link target (attribute 53) of the host's object of a clicked element.
+std::wstring LinkTarget(IWebObj2 *source) {
+  CQilComPtr<IWebAttrVal> target;
+  CQilComPtr<IWebVariant> first;
+  WEB_AV_TYPE type = WEB_AV_EMPTY;
+  CQilBstr link;
+  if (SUCCEEDED(source->GetAttr(kAttrLinkTarget, nullptr, &target)) && target &&
+      SUCCEEDED(target->GetValue(0, &first)) && first && SUCCEEDED(first->GetType(&type)) &&
+      type == WEB_AV_STRING)
+    first->get_string(&link);
+  return Text(link);
+}
+
 bool MatchesStyle(IHTMLElement *cell, const CWfCalendarDayStyle *style) {
   return style != nullptr && style->Matches(cell);
 }
@@ -239,6 +251,14 @@ CWfCalendar::~CWfCalendar() = default;
 // ---- recognition ----
 
 bool CWfCalendar::IsCalendar(IHTMLElement *element) {
+  try {
+    return IsCalendarTable(element);
+  } catch (...) {
+    return false; // out of memory
+  }
+}
+
+bool CWfCalendar::IsCalendarTable(IHTMLElement *element) {
   CQilComPtr<IHTMLTable> table;
   if (element == nullptr || FAILED(table.QueryFrom(element)) || !table)
     return false;
@@ -390,7 +410,7 @@ LPCOLESTR CWfCalendar::RangeKind(LONG day, CellTest test, const CWfCalendarDaySt
   return passes(day + 7) ? L"Month" : L"Week";
 }
 
-LPCOLESTR CWfCalendar::SelectionKind(CellTest test, const CWfCalendarDayStyle *style, LONG *found) {
+LPCOLESTR CWfCalendar::SelectionKind() {
   LPCOLESTR result = L"None";
   for (const Cell &cell : Cells()) {
     if (cell.kind == CellKind::NoPostBack)
@@ -398,13 +418,17 @@ LPCOLESTR CWfCalendar::SelectionKind(CellTest test, const CWfCalendarDayStyle *s
     if (cell.kind != CellKind::Day)
       continue;
     result = L"";
-    if (!test(cell.element, style))
-      continue;
-    if (found != nullptr)
-      *found = cell.day;
-    return RangeKind(cell.day, test, style);
+    if (IsSelected(cell.element, nullptr))
+      return RangeKind(cell.day, IsSelected, nullptr);
   }
   return result;
+}
+
+bool CWfCalendar::SelectedDate(CQilBstr &text) {
+  for (const Cell &cell : Cells())
+    if (cell.kind == CellKind::Day && IsSelected(cell.element, nullptr))
+      return DateText(cell.day, text);
+  return false;
 }
 
 std::wstring CWfCalendar::PostBackName() {
@@ -537,18 +561,11 @@ STDMETHODIMP CWfCalendar::GetAttrEx(LONG Name, IWebAttrVal *pAttrData, IWebAttrV
       text = SelectionMode();
       break;
     case kAttrKind:
-      text = SelectionKind(IsSelected, nullptr, nullptr);
+      text = SelectionKind();
       break;
-    default: {
-      bool found = false;
-      for (const Cell &cell : Cells())
-        if (cell.kind == CellKind::Day && IsSelected(cell.element, nullptr)) {
-          found = DateText(cell.day, text);
-          break;
-        }
-      if (!found)
+    default:
+      if (!SelectedDate(text))
         return S_OK; // no selected day: no value
-    }
     }
     CQilComPtr<IWebAttrVal> value = HostServices::NewWebAttrValString(text);
     if (!value)
@@ -770,6 +787,31 @@ HRESULT CWfCalendar::BuildRecordInfo(IUnknown *element, IWebInfo **record) {
   }
 }
 
+HRESULT CWfCalendar::ClassifyClick(const std::wstring &argument, Click &click) {
+  click = Click{};
+  if (argument[0] == L'V') {
+    CQilComPtr<IHTMLElement> previous = NavigationLink(false);
+    if (!previous)
+      return E_FAIL;
+    CQilBstr outer;
+    previous->get_outerHTML(&outer);
+    size_t at = Text(outer).find(argument);
+    click.direction = (at == std::wstring::npos || at == 0) ? 1 : -1;
+    click.kind = click.direction > 0 ? L"NextMonth" : L"PrevMonth";
+    return S_OK;
+  }
+  if (argument[0] == L'R') {
+    // R, the first day, then a two-digit count.
+    size_t split = argument.size() >= 3 ? argument.size() - 2 : 1;
+    click.day = ToInt(std::wstring_view(argument).substr(1, split - 1));
+    click.kind = ToInt(std::wstring_view(argument).substr(split)) == 7 ? L"Week" : L"Month";
+    return S_OK;
+  }
+  click.kind = L"Day";
+  click.day = ToInt(argument);
+  return S_OK;
+}
+
 HRESULT CWfCalendar::RecordClick(IUnknown *element, IWebInfo *record) {
   CQilBstr event;
   if (!ReadString(record, kAttrEventName, event) || !Is(event, L"onclick"))
@@ -782,56 +824,32 @@ HRESULT CWfCalendar::RecordClick(IUnknown *element, IWebInfo *record) {
   CQilComPtr<IWebObj2> source = HostServices::GetHostAO(element, self, VARIANT_FALSE);
   if (!source)
     return E_FAIL;
-  CQilComPtr<IWebAttrVal> target;
-  CQilComPtr<IWebVariant> first;
-  WEB_AV_TYPE type = WEB_AV_EMPTY;
-  CQilBstr link;
-  if (SUCCEEDED(source->GetAttr(kAttrLinkTarget, nullptr, &target)) && target &&
-      SUCCEEDED(target->GetValue(0, &first)) && first && SUCCEEDED(first->GetType(&type)) &&
-      type == WEB_AV_STRING)
-    first->get_string(&link);
-
-  LPCOLESTR kind = L"None";
-  LONG day = 0;
-  int direction = 0;
+  Click click;
   std::wstring argument;
-  if (PostBackArgument(Text(link), argument) && !argument.empty()) {
-    if (argument[0] == L'V') {
-      CQilComPtr<IHTMLElement> previous = NavigationLink(false);
-      if (!previous)
-        return E_FAIL;
-      CQilBstr outer;
-      previous->get_outerHTML(&outer);
-      size_t at = Text(outer).find(argument);
-      direction = (at == std::wstring::npos || at == 0) ? 1 : -1;
-      kind = direction > 0 ? L"NextMonth" : L"PrevMonth";
-    } else if (argument[0] == L'R') {
-      size_t length = argument.size();
-      size_t split = length >= 3 ? length - 2 : 1;
-      day = ToInt(std::wstring_view(argument).substr(1, split - 1));
-      kind = ToInt(std::wstring_view(argument).substr(split)) == 7 ? L"Week" : L"Month";
-    } else {
-      kind = L"Day";
-      day = ToInt(argument);
-    }
-  }
+  if (PostBackArgument(LinkTarget(source), argument) && !argument.empty() &&
+      FAILED(ClassifyClick(argument, click)))
+    return E_FAIL;
   CQilBstr date(L"");
-  if (direction == 0 && !DateText(day, date))
+  if (click.direction == 0 && !DateText(click.day, date))
     return E_FAIL;
-  if (lstrcmpW(kind, L"None") == 0)
+  if (lstrcmpW(click.kind, L"None") == 0)
     return E_FAIL;
-
-  CWfCalendarDayStyle &learned = CWfCalendarDayStyle::Learned();
-  if (direction == 0 && learned.isEmpty && learned.postBackName.IsEmpty()) {
-    std::wstring name = PostBackName();
-    learned.calendarId = id;
-    learned.postBackName = CQilBstr(name.c_str(), static_cast<UINT>(name.size()));
-    learned.day = day;
-  }
+  if (click.direction == 0)
+    RememberClick(id, click.day);
   WriteString(record, kAttrDate, date.Text());
-  WriteString(record, kAttrKind, kind);
+  WriteString(record, kAttrKind, click.kind);
   IWebInfo *raw = record;
   return CIE4Obj::BuildRecordInfo(element, &raw);
+}
+
+void CWfCalendar::RememberClick(IWebRunTimeID *id, LONG day) {
+  CWfCalendarDayStyle &learned = CWfCalendarDayStyle::Learned();
+  if (!learned.isEmpty || !learned.postBackName.IsEmpty())
+    return;
+  std::wstring name = PostBackName();
+  learned.calendarId = id;
+  learned.postBackName = CQilBstr(name.c_str(), static_cast<UINT>(name.size()));
+  learned.day = day;
 }
 
 void CWfCalendar::CaptureLearnedStyle() {

@@ -1,9 +1,14 @@
 #include "recognition/WfKitUtil.h"
 
 #include <algorithm>
-#include <array>
 #include <string_view>
 
+#include "controls/WfCalendar.h"
+#include "controls/WfGrid.h"
+#include "controls/WfTabStrip.h"
+#include "controls/WfToolBar.h"
+#include "controls/WfTreeView.h"
+#include "controls/WfUltraGrid.h"
 #include "support/QilBstr.h"
 #include "webobj/HostServices.h"
 #include "webobj/IE4Obj.h"
@@ -76,7 +81,7 @@ HRESULT CreateTableControl(IWebObj2 **ao, IHTMLElement *element, IWebObj2 *paren
 struct ViewLinkControl {
   LPCOLESTR tag;
   LONG webClass;
-  ViewLinkFactory create; // null while the control is not built in
+  ViewLinkFactory create;
 };
 
 struct TableControl {
@@ -87,12 +92,17 @@ struct TableControl {
 };
 
 constexpr ViewLinkControl kViewLinkControls[] = {
-    {L"TabStrip", 1025, nullptr},
-    {L"ToolBar", 1026, nullptr},
-    {L"TreeView", 1027, nullptr},
+    {L"TabStrip", 1025, &CreateViewLinkControl<CWfTabStrip>},
+    {L"ToolBar", 1026, &CreateViewLinkControl<CWfToolBar>},
+    {L"TreeView", 1027, &CreateViewLinkControl<CWfTreeView>},
 };
 
-constexpr std::array<TableControl, 0> kTableControls = {};
+// The UltraGrid test reads the table's id first and gives up on any other.
+constexpr TableControl kTableControls[] = {
+    {1028, &CWfCalendar::IsCalendar, false, &CreateTableControl<CWfCalendar>},
+    {1030, &CWfUltraGrid::IsUltraGrid, true, &CreateTableControl<CWfUltraGrid>},
+    {1029, &CWfGrid::IsGrid, false, &CreateTableControl<CWfGrid>},
+};
 
 const ViewLinkControl *ViewLinkControlOf(LPCOLESTR tag) {
   for (const ViewLinkControl &control : kViewLinkControls) {
@@ -111,8 +121,6 @@ bool Contains(const std::vector<LONG> &classes, LONG webClass) {
 CQilComPtr<IWebObj2> CreateViewLinkControlAO(const ViewLinkControl &control, IHTMLElement *element,
                                              IWebObj2 *parent) {
   CQilComPtr<IWebObj2> ao;
-  if (control.create == nullptr)
-    return ao;
   CQilComPtr<IWebObj2> inner = HostServices::GetWrappedHostAO(element, parent);
   if (inner)
     control.create(&ao, element, parent, inner);
@@ -173,7 +181,7 @@ bool CWfKitUtil::MayCreateControlOfClass(IHTMLElement *element, const std::vecto
   if (element == nullptr || FAILED(element->get_tagName(&tag)))
     return false;
   if (const ViewLinkControl *control = ViewLinkControlOf(tag.Text()))
-    return control->create != nullptr && Contains(classes, control->webClass);
+    return Contains(classes, control->webClass);
   if (!IsTable(tag.Text()))
     return false;
   for (const TableControl &control : kTableControls) {

@@ -1,6 +1,6 @@
 <%@ Page Language="C#" %>
-<%-- A form whose fields come back in a list after it is posted: the method,
-     then one item per posted field (name=value), in order. --%>
+<%-- Shows what the request carried: the method, one item per posted field
+     (name=value, in order) and one per query string item. --%>
 <script runat="server">
 void Page_Load(object sender, EventArgs e) {
   Method.Text = Request.HttpMethod;
@@ -11,6 +11,10 @@ void Page_Load(object sender, EventArgs e) {
     items.Append("<li>").Append(Server.HtmlEncode(name + "=" + Request.Form[name])).Append("</li>");
   }
   Fields.Text = items.ToString();
+  var query = new System.Text.StringBuilder();
+  foreach (string name in Request.QueryString.AllKeys)
+    query.Append("<li>").Append(Server.HtmlEncode(name + "=" + Request.QueryString[name])).Append("</li>");
+  Query.Text = query.ToString();
 }
 </script>
 <html>
@@ -18,6 +22,7 @@ void Page_Load(object sender, EventArgs e) {
 <body>
 <p id="MethodLine">Method: <asp:Literal id="Method" runat="server"/></p>
 <ul id="Fields"><asp:Literal id="Fields" runat="server"/></ul>
+<ul id="Query"><asp:Literal id="Query" runat="server"/></ul>
 <form id="Plain" method="post" action="Echo.aspx?from=form">
   <input type="text" name="name" id="name" value="Ada &amp; Co" />
   <input type="text" name="note" id="note" value="50% = half; a+b" />

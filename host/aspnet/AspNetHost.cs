@@ -305,6 +305,9 @@ static class Server {
       Response response;
       try {
         response = application_.Process(ToRequest(context.Request));
+      } catch (InvalidDataException error) {
+        response = new Response {Status = 413, StatusText = "Request Entity Too Large",
+                                 Body = Encoding.UTF8.GetBytes(error.Message)};
       } catch (Exception error) {
         response = new Response {Status = 500, StatusText = "Internal Server Error",
                                  Body = Encoding.UTF8.GetBytes(error.ToString())};
@@ -364,7 +367,7 @@ static class Server {
       if (string.Equals(name, "Content-Type", StringComparison.OrdinalIgnoreCase))
         outgoing.ContentType = header.Value;
       else
-        outgoing.AddHeader(name, header.Value);
+        outgoing.AppendHeader(name, header.Value);
     }
     outgoing.ContentLength64 = response.Body.Length;
     outgoing.OutputStream.Write(response.Body, 0, response.Body.Length);

@@ -114,13 +114,6 @@ bool IsForm(IHTMLElement *element) {
 
 } // namespace
 
-bool IsLoopbackUrl(const std::wstring &url) {
-  UrlHandle parsed(curl_url());
-  std::string text = tallowick::platform::Narrow(url);
-  return parsed && curl_url_set(parsed.get(), CURLUPART_URL, text.c_str(), 0) == CURLUE_OK &&
-         IsLoopback(UrlPart(parsed.get(), CURLUPART_HOST));
-}
-
 bool IsHttpUrl(const std::wstring &url) {
   auto startsWith = [&](const wchar_t *prefix) {
     size_t n = std::char_traits<wchar_t>::length(prefix);
@@ -321,6 +314,8 @@ HRESULT AnswerNavigation(HttpSession &session, const tallowick::platform::Naviga
   HRESULT hr = IsForm(navigation.element)
                    ? session.Submit(navigation.url, navigation.method, navigation.fields, &response)
                    : session.Get(navigation.url, &response);
+  if (hr == E_ACCESSDENIED)
+    return S_FALSE;
   if (FAILED(hr))
     return hr;
   answer->replace = true;

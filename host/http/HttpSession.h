@@ -51,8 +51,6 @@ inline constexpr size_t kMaxBodyBytes = 32u << 20;
 
 // Whether a URL is an http:// or https:// URL.
 bool IsHttpUrl(const std::wstring &url);
-// Whether an http(s) URL names this machine (the only pages fetched).
-bool IsLoopbackUrl(const std::wstring &url);
 // Fields as application/x-www-form-urlencoded text (UTF-8, spaces as '+').
 std::string EncodeForm(const Fields &fields);
 
@@ -90,8 +88,9 @@ private:
 };
 
 // Answers a navigation of a page over HTTP: S_OK with the new page in
-// `answer`, S_FALSE when the URL is not an http one, a failure (with the
-// session's LastError) when the fetch failed.
+// `answer`; S_FALSE when the URL is not an http one, or is off the loopback
+// host (not fetched: the page stays; the session's LastError says so); a
+// failure (with the session's LastError) when the fetch failed.
 HRESULT AnswerNavigation(HttpSession &session, const tallowick::platform::Navigation &navigation,
                          tallowick::platform::NavigationAnswer *answer);
 

@@ -42,8 +42,7 @@ std::vector<std::string> SplitSelector(const std::string &selector) {
   }
 }
 
-// One step: an id, "#id", or "tag:n".
-HRESULT FindInDocument(IHTMLDocument2 *document, const std::string &step, IHTMLElement **element) {
+HRESULT FindStep(IHTMLDocument2 *document, const std::string &step, IHTMLElement **element) {
   *element = nullptr;
   size_t colon = step.rfind(':');
   if (colon != std::string::npos && colon > 0 && colon + 1 < step.size() &&
@@ -148,6 +147,11 @@ Ref<IHTMLDocument2> InnerDocument(IHTMLElement *element) {
 }
 
 } // namespace
+
+HRESULT FindInDocument(IHTMLDocument2 *document, const std::string &selector,
+                       IHTMLElement **element) {
+  return FindStep(document, selector, element);
+}
 
 std::vector<Ref<IWebObj2>> TreeChildren(IWIHostBrowser *browser, IWebObj2 *ao) {
   std::vector<Ref<IWebObj2>> out;
@@ -329,7 +333,7 @@ HRESULT PageSession::FindElement(const std::string &selector, IHTMLElement **ele
         return E_FAIL;
       }
     }
-    if (FAILED(FindInDocument(document.Get(), steps[i], found.Out())) || !found) {
+    if (FAILED(FindStep(document.Get(), steps[i], found.Out())) || !found) {
       error = "no element matches '" + steps[i] + "'" +
               (steps.size() > 1 ? " in selector '" + selector + "'" : std::string());
       return E_FAIL;

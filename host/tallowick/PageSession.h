@@ -66,6 +66,11 @@ private:
   Ref<IWIHostBrowser> browser_;
 };
 
+// One selector step in one document: an id, "#id", or "tag:n" (the n-th
+// element of that tag, from 0).
+HRESULT FindInDocument(IHTMLDocument2 *document, const std::string &selector,
+                       IHTMLElement **element);
+
 // Children of an object in the browser's tree.
 std::vector<Ref<IWebObj2>> TreeChildren(IWIHostBrowser *browser, IWebObj2 *ao);
 

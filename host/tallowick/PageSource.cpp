@@ -35,6 +35,8 @@ void FollowHttpNavigations(IHTMLDocument2 *document, host::http::HttpSession &se
       document, [&session, failed](const platform::Navigation &navigation,
                                    platform::NavigationAnswer *answer) {
         HRESULT hr = host::http::AnswerNavigation(session, navigation, answer);
+        if (hr == S_FALSE && !session.LastError().empty())
+          std::fprintf(stderr, "tallowick: %s\n", platform::Narrow(session.LastError()).c_str());
         if (FAILED(hr)) {
           std::fprintf(stderr, "tallowick: %s (error 0x%08X)\n",
                        platform::Narrow(session.LastError()).c_str(), static_cast<unsigned>(hr));

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "ComRef.h"
+#include "tallowick/Page.h"
 
 namespace tallowick::cli {
 namespace {
@@ -25,9 +26,8 @@ Ref<IHTMLDocument4> DocumentOf(IHTMLElement *element) {
   return document.As<IHTMLDocument4>();
 }
 
-// Fires EVENT ("onmousedown", ...) with an event object; mouse events carry the
-// left button (1) as IE reported it.
-HRESULT Fire(IHTMLElement *element, const wchar_t *event, LONG button = 0, LONG keyCode = 0) {
+// Fires EVENT ("onkeydown", "onchange", ...) with an event object.
+HRESULT Fire(IHTMLElement *element, const wchar_t *event, LONG keyCode = 0) {
   Ref<IHTMLElement3> element3;
   element->QueryInterface(IID_IHTMLElement3, element3.OutVoid());
   Ref<IHTMLDocument4> document = DocumentOf(element);
@@ -39,9 +39,6 @@ HRESULT Fire(IHTMLElement *element, const wchar_t *event, LONG button = 0, LONG 
   HRESULT hr = document->createEventObject(&none, object.Out());
   if (FAILED(hr) || !object)
     return FAILED(hr) ? hr : E_FAIL;
-  Ref<IHTMLEventObj2> object2 = object.As<IHTMLEventObj2>();
-  if (object2 && button != 0)
-    object2->put_button(button);
   if (keyCode != 0)
     object->put_keyCode(keyCode);
   VARIANT arg;
@@ -103,13 +100,7 @@ HRESULT Blur(IHTMLElement *element) {
 
 HRESULT UserClick(IHTMLElement *element) {
   Focus(element);
-  HRESULT hr = Fire(element, L"onmousedown", 1);
-  if (FAILED(hr))
-    return hr;
-  hr = Fire(element, L"onmouseup", 1);
-  if (FAILED(hr))
-    return hr;
-  return element->click();
+  return platform::UserClick(element);
 }
 
 HRESULT UserType(IHTMLElement *element, const std::string &text) {
@@ -121,11 +112,11 @@ HRESULT UserType(IHTMLElement *element, const std::string &text) {
   HRESULT hr = PutValue(element, typed);
   for (size_t i = 0; i < wide.size() && SUCCEEDED(hr); ++i) {
     LONG code = static_cast<LONG>(wide[i]);
-    Fire(element, L"onkeydown", 0, code);
-    Fire(element, L"onkeypress", 0, code);
+    Fire(element, L"onkeydown", code);
+    Fire(element, L"onkeypress", code);
     typed += wide[i];
     hr = PutValue(element, typed);
-    Fire(element, L"onkeyup", 0, code);
+    Fire(element, L"onkeyup", code);
   }
   if (FAILED(hr))
     return hr;

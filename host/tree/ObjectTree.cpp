@@ -797,13 +797,12 @@ HRESULT ObjectTree::OnNavigation(const std::wstring &url, std::string *html) {
 
 HRESULT ObjectTree::OnHttpNavigation(const tallowick::platform::Navigation &navigation,
                                      tallowick::platform::NavigationAnswer *answer) {
-  // Other hosts are out of reach: the page stays, as for a missing file.
-  if (!http::IsHttpUrl(navigation.url) || !http::IsLoopbackUrl(navigation.url))
+  if (!http::IsHttpUrl(navigation.url))
     return S_FALSE;
   if (!http_)
     http_ = std::make_unique<http::HttpSession>();
   HRESULT hr = http::AnswerNavigation(*http_, navigation, answer);
-  navigationError_ = FAILED(hr) ? http_->LastError() : std::wstring();
+  navigationError_ = hr != S_OK ? http_->LastError() : std::wstring();
   if (hr == S_OK)
     navigated_ = true;
   return hr;

@@ -29,7 +29,12 @@
 #include <thread>
 #include <vector>
 
-extern char **environ;
+// <fcntl.h> names obsolete flock() flags that the SDK headers use as LOCKTYPE
+// values.
+#undef LOCK_READ
+#undef LOCK_WRITE
+#undef LOCK_RW
+#undef LOCK_MAND
 
 namespace tallowick::test {
 
@@ -73,6 +78,21 @@ public:
   std::string Url(const std::string &page) const { return url_ + page; }
   int Port() const { return port_; }
   const std::string &Error() const { return error_; }
+
+  // Closes the server's stdin (it stops then) and waits for it to end, at
+  // most `wait`; its exit code, or -1 when it did not exit in time or by
+  // itself.
+  int CloseInputAndWait(std::chrono::seconds wait) {
+    CloseFd(input_);
+    return WaitExit(wait);
+  }
+  // Sends `signal` to the server and waits as above.
+  int SignalAndWait(int signal, std::chrono::seconds wait) {
+    if (pid_ <= 0)
+      return -1;
+    kill(pid_, signal);
+    return WaitExit(wait);
+  }
 
   // Closes the server's stdin and sends SIGTERM; kills it when it has not
   // ended within a few seconds. Removes its temporary folder.
@@ -252,15 +272,24 @@ private:
     return reply.rfind("HTTP/1.", 0) == 0;
   }
 
+  int WaitExit(std::chrono::seconds wait) {
+    int status = 0;
+    if (pid_ <= 0 || !Reap(wait, &status))
+      return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
   // Waits for the child to end (at most `wait`); true once it has (and it
   // is gone: pid_ is -1).
-  bool Reap(std::chrono::seconds wait) {
+  bool Reap(std::chrono::seconds wait, int *status = nullptr) {
     const auto deadline = Clock::now() + wait;
     for (;;) {
-      int status = 0;
-      pid_t got = waitpid(pid_, &status, WNOHANG);
+      int code = 0;
+      pid_t got = waitpid(pid_, &code, WNOHANG);
       if (got == pid_ || got < 0) {
         pid_ = -1;
+        if (status != nullptr)
+          *status = code;
         return true;
       }
       if (Clock::now() >= deadline)

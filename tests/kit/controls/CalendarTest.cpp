@@ -181,6 +181,8 @@ TEST_F(CalendarTest, BadRequestsPostNothing) {
   EXPECT_EQ(Run(calendar, kGoToMonth, DateRequest(nullptr, L"Week")), E_INVALIDARG);
   EXPECT_EQ(Run(calendar, kSelectRange, DateRequest(L"5-Jan-2010")), E_INVALIDARG);
   EXPECT_EQ(Run(calendar, kSelectRange, DateRequest(L"5-Jan-2010", L"Month")), E_INVALIDARG);
+  // Kinds are compared exactly: "week" is no week, and needs a count.
+  EXPECT_EQ(Run(calendar, kSelectRange, DateRequest(L"5-Jan-2010", L"week")), E_INVALIDARG);
   EXPECT_EQ(Run(calendar, kGetDayStyle, DateRequest(L"5-Jan-2011")), E_FAIL);
   // A title without month links.
   EXPECT_EQ(Run(calendar, kClickPrevMonth, Request()), E_FAIL);

@@ -217,7 +217,9 @@ protected:
     WebObjTest::TearDown();
   }
 
-  void Show(const std::string &html, LPCOLESTR url = L"http://test/Calendar.aspx") {
+  // A file URL that names no file: postbacks are recorded by the page, which stays.
+  void Show(const std::string &html,
+            LPCOLESTR url = L"file:///tallowick-calendar-test/none/Calendar.aspx") {
     ASSERT_EQ(tallowick::platform::LoadPageFromString(html, url, &document_), S_OK);
     ASSERT_EQ(browser_->SetDocument(document_), S_OK);
   }

@@ -30,7 +30,8 @@ protected:
     CQilComPtr<IHTMLElement> anchor;
     if (SUCCEEDED(document->get_all(&all)) && all &&
         SUCCEEDED(all->tags(CQilVariant(L"A"), reinterpret_cast<IDispatch **>(&anchors))) &&
-        anchors && SUCCEEDED(anchors->item(CQilVariant(index), CQilVariant(LONG{0}), &item)) && item)
+        anchors && SUCCEEDED(anchors->item(CQilVariant(index), CQilVariant(LONG{0}), &item)) &&
+        item)
       anchor.QueryFrom(item);
     return anchor;
   }

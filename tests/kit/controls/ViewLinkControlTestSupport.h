@@ -22,29 +22,24 @@ namespace viewlink_test {
 
 inline constexpr wchar_t kPagesDir[] = TALLOWICK_SOURCE_DIR L"/examples/pages";
 
+// The kit's factory, with the TabStrip and ToolBar objects built in; the
+// record AO is the factory's own choice.
 class CViewLinkTestFactory final : public CTallowickFactoryIE {
 protected:
-  CQilComPtr<IWebObj2> NewAOImpl(IUnknown *element, IWebObj2 *parent) override {
-    CQilComPtr<IHTMLElement> html;
+  CQilComPtr<IWebObj2> NewElementAO(IHTMLElement *element, IWebObj2 *parent) override {
     CQilBstr tag;
-    if (FAILED(html.QueryFrom(element)) || !html || FAILED(html->get_tagName(&tag)))
+    if (element == nullptr || parent == nullptr || FAILED(element->get_tagName(&tag)))
       return {};
     bool strip = lstrcmpiW(tag.Text(), L"TabStrip") == 0;
     if (!strip && lstrcmpiW(tag.Text(), L"ToolBar") != 0)
-      return {};
+      return CTallowickFactoryIE::NewElementAO(element, parent);
     CQilComPtr<IWebObj2> inner = HostServices::GetWrappedHostAO(element, parent);
     CQilComPtr<IWebObj2> ao;
     if (inner && strip)
-      CreateWebObject<CWfTabStrip>(&ao, element, parent, inner.Get());
+      CreateWebObject<CWfTabStrip>(&ao, static_cast<IUnknown *>(element), parent, inner.Get());
     else if (inner)
-      CreateWebObject<CWfToolBar>(&ao, element, parent, inner.Get());
+      CreateWebObject<CWfToolBar>(&ao, static_cast<IUnknown *>(element), parent, inner.Get());
     return ao;
-  }
-  CQilComPtr<IWebObj2> GetRecordAOImpl(IUnknown *element, const tagWIEventData &, IWebObj2 *parent,
-                                       bool &known) override {
-    known = true;
-    CQilComPtr<IWebObj2> hostAO = HostServices::GetHostAO(element, parent, VARIANT_TRUE);
-    return CWfKitUtil::Instance().FindRecordAO(hostAO, parent);
   }
 };
 

@@ -1,0 +1,116 @@
+// The factory on generated table-laid-out pages: the dynamic rules' cheap
+// pre-tests give the same answer as the full container search for every
+// element, and loading and releasing a page with every control many times
+// leaves no kit object behind.
+#include "FactoryTestSupport.h"
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "FactoryGeneratedPage.h"
+#include "kit/TallowickIE.h"
+
+namespace {
+
+class FactoryPagesTest : public FactoryTestBase {
+protected:
+  void SetUp() override {
+    FactoryTestBase::SetUp();
+    ASSERT_EQ(CoCreateInstance(CLSID_WIBrowserIE, nullptr, CLSCTX_INPROC_SERVER,
+                               __uuidof(IWIHostBrowser), reinterpret_cast<void **>(&browser_)),
+              S_OK);
+  }
+  void TearDown() override {
+    if (browser_)
+      browser_->Close();
+    browser_.Release();
+    FactoryTestBase::TearDown();
+  }
+
+  CQilComPtr<IWebObj2> TopFrame() {
+    CQilComPtr<IWebObj2> page;
+    CQilComPtr<IWebObj2> frame;
+    if (SUCCEEDED(browser_->GetPageAO(&page)) && page)
+      page->GetChild(0, &frame);
+    return frame;
+  }
+  std::vector<CQilComPtr<IHTMLElement>> AllElements() {
+    std::vector<CQilComPtr<IHTMLElement>> elements;
+    CQilComPtr<IHTMLElementCollection> all;
+    LONG length = 0;
+    if (FAILED(document_->get_all(&all)) || !all || FAILED(all->get_length(&length)))
+      return elements;
+    for (LONG i = 0; i < length; ++i) {
+      CQilComPtr<IDispatch> item;
+      CQilComPtr<IHTMLElement> element;
+      if (SUCCEEDED(all->item(CQilVariant(i), CQilVariant(LONG{0}), &item)) && item &&
+          SUCCEEDED(element.QueryFrom(item)) && element)
+        elements.push_back(element);
+    }
+    return elements;
+  }
+
+  CQilComPtr<IWIHostBrowser> browser_;
+};
+
+TEST_F(FactoryPagesTest, ShortcutsGiveTheSameDynamicAOForEveryElement) {
+  for (size_t size : {1000u, 4000u}) {
+    ASSERT_EQ(tallowick::platform::LoadPageFromString(factory_pages::GeneratedPage(size),
+                                                      L"http://test/Generated.aspx", &document_),
+              S_OK);
+    ASSERT_EQ(browser_->SetDocument(document_), S_OK);
+    CQilComPtr<IWebObj2> frame = TopFrame();
+    ASSERT_TRUE(frame);
+    CDAORuleList &rules = CDAORuleList::Instance();
+    size_t compared = 0;
+    for (const CQilComPtr<IHTMLElement> &element : AllElements()) {
+      CQilComPtr<IWebObj2> fast = rules.MatchRules(element, frame);
+      CQilComPtr<IWebObj2> full = rules.MatchRulesWithoutShortcuts(element, frame);
+      CQilBstr tag;
+      element->get_tagName(&tag);
+      ASSERT_EQ(RecordableClass(fast), RecordableClass(full))
+          << "element " << compared << " <" << tallowick::platform::Narrow(tag.Text()) << ">";
+      ++compared;
+    }
+    EXPECT_GT(compared, size * 8 / 10);
+  }
+}
+
+// Writes the page with every control beside copies of the behaviours.
+std::wstring WriteEveryControlPage(const std::filesystem::path &folder) {
+  std::filesystem::path source = std::filesystem::path(TALLOWICK_SOURCE_DIR) / L"examples/pages";
+  std::filesystem::create_directories(folder / "behaviors");
+  for (const auto &entry : std::filesystem::directory_iterator(source / "behaviors"))
+    std::filesystem::copy_file(entry.path(), folder / "behaviors" / entry.path().filename(),
+                               std::filesystem::copy_options::overwrite_existing);
+  std::string html = factory_pages::GeneratedPage(300);
+  html.replace(html.find("<html>"), 6, "<html xmlns:tw>");
+  html.replace(html.find("</head>"), 7,
+               "<?IMPORT namespace=\"tw\" implementation=\"behaviors/tabstrip.htc\"?></head>");
+  html.replace(html.find("</form>"), 7,
+               "<tw:TabStrip id=\"TabStrip1\"><tw:Tab>General</tw:Tab><tw:Tab>Details</tw:Tab>"
+               "</tw:TabStrip></form>");
+  std::filesystem::path page = folder / "EveryControl.aspx.html";
+  std::ofstream(page) << html;
+  return page.wstring();
+}
+
+TEST_F(FactoryPagesTest, RepeatedLoadsAndReleasesLeaveNoKitObjectBehind) {
+  std::wstring page = WriteEveryControlPage(folder_);
+  for (int round = 0; round < 25; ++round) {
+    CQilComPtr<IWIHostBrowser> browser;
+    ASSERT_EQ(CoCreateInstance(CLSID_WIBrowserIE, nullptr, CLSCTX_INPROC_SERVER,
+                               __uuidof(IWIHostBrowser), reinterpret_cast<void **>(&browser)),
+              S_OK);
+    ASSERT_EQ(browser->AddKitFactory(factory_, kTallowickKitId), S_OK);
+    ASSERT_EQ(browser->LoadPage(CQilBstr(page.c_str())), S_OK);
+    browser->Close();
+    browser.Release();
+    // What DllCanUnloadNow answers: only the factory itself is left.
+    EXPECT_EQ(KitModule::LockCount(), 1) << "round " << round;
+    EXPECT_EQ(ElementIds::LiveCount(), 0u) << "round " << round;
+  }
+}
+
+} // namespace
