@@ -83,9 +83,7 @@ protected:
                                reinterpret_cast<void **>(&browser_)),
               S_OK);
     CQilComPtr<IWIKitFactoryEx> factory;
-    ASSERT_EQ(CreateKitObject<CGridFactory>(nullptr, IID_IWIKitFactoryEx,
-                                            reinterpret_cast<void **>(&factory)),
-              S_OK);
+    ASSERT_EQ(CreateFactory(reinterpret_cast<void **>(&factory)), S_OK);
     ASSERT_EQ(browser_->AddKitFactory(factory, kTallowickKitId), S_OK);
   }
   void TearDown() override {
@@ -95,6 +93,12 @@ protected:
     browser_.Release();
     RecordConfig::Release();
     WebObjTest::TearDown();
+  }
+
+  // The factory the browser asks: here one that recognises grids with the
+  // test's configuration.
+  virtual HRESULT CreateFactory(void **factory) {
+    return CreateKitObject<CGridFactory>(nullptr, IID_IWIKitFactoryEx, factory);
   }
 
   void Show(const std::string &html, LPCOLESTR url = kAspxUrl) {
@@ -543,7 +547,8 @@ TEST_F(DataGridTest, ControlGroupsByClassName) {
   EXPECT_EQ(CWfGrid::ControlGroup(nullptr), -1);
 }
 
-// Grids that System.Web renders, served by the example site over HTTP.
+// Grids that System.Web renders, served by the example site over HTTP and
+// recognised by the kit's own factory.
 class DataGridServerTest : public DataGridTest {
 protected:
   static void SetUpTestSuite() {
@@ -563,6 +568,11 @@ protected:
     ASSERT_TRUE(startError_.empty()) << startError_;
     DataGridTest::SetUp();
     gridName_ = L"Grid1";
+  }
+
+  // The kit's own factory, as a host holds it.
+  HRESULT CreateFactory(void **factory) override {
+    return CTallowickFactoryIE::Create(nullptr, IID_IWIKitFactoryEx, factory);
   }
 
   // Loads a page of the site and takes its document as the test's.
