@@ -12,6 +12,7 @@
 #include "kit/TallowickIE.h"
 #include "kit/resource.h"
 #include "recognition/TallowickFactoryIE.h"
+#include "webobj/IE4Obj.h"
 #include "support/QilUtils.h"
 #include "support/TallowickCallbackerIE.h"
 #include "support/TallowickRequestsHandlerIE.h"
@@ -268,6 +269,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE hinst, DWORD reason, LPVOID reserved) {
     TimeTrace::Stop();
     HostServices::ReleaseFactories();
     ReleaseClassFactories();
+    ElementIds::ReleaseTable();
   }
   return TRUE;
 }

@@ -25,9 +25,15 @@ struct ElementIdTable {
   LONG next = 1;
 };
 
+// Lives until the module is freed (ElementIds::ReleaseTable) or the process ends.
+std::mutex g_tableCreation;
+ElementIdTable *g_idTable = nullptr;
+
 ElementIdTable &IdTable() {
-  static ElementIdTable *table = new ElementIdTable; // lives to process exit
-  return *table;
+  std::lock_guard<std::mutex> guard(g_tableCreation);
+  if (g_idTable == nullptr)
+    g_idTable = new ElementIdTable;
+  return *g_idTable;
 }
 
 CQilComPtr<IHTMLElementCollection> AsCollection(IDispatch *dispatch) {
@@ -136,6 +142,12 @@ void Release(LONG id) {
   } else {
     (void)id;
   }
+}
+
+void ReleaseTable() {
+  std::lock_guard<std::mutex> guard(g_tableCreation);
+  delete g_idTable;
+  g_idTable = nullptr;
 }
 
 size_t LiveCount() {

@@ -143,4 +143,6 @@ namespace ElementIds {
 LONG Acquire(IUnknown *element); // 0 when none could be given
 void Release(LONG id);
 size_t LiveCount();
+// Frees the table when the module is freed; no id may be held then.
+void ReleaseTable();
 } // namespace ElementIds

@@ -97,6 +97,11 @@ TEST_F(ServedSiteTest, FetchesAPageTheServerRenders) {
   EXPECT_TRUE(Contains(response.body, "January 2010"));
   EXPECT_TRUE(Contains(response.body, "<span id=\"Selection\">5-Jan-2010 (1)</span>"));
   EXPECT_TRUE(session_.LastError().empty());
+
+  // The site's own URL serves its Default.aspx.
+  Response index;
+  ASSERT_EQ(session_.Get(Widen(server_.BaseUrl()), &index), S_OK);
+  EXPECT_TRUE(Contains(index.body, "<a href=\"Calendar.aspx\">")) << index.body;
 }
 
 TEST_F(ServedSiteTest, PostsFormFieldsUrlEncodedAndGetFormsReplaceTheQuery) {

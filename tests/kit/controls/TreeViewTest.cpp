@@ -255,6 +255,32 @@ TEST_F(TreeViewTest, ClassesAndEventConfiguration) {
   EXPECT_EQ(tree_->InvokeMethod(kSelectNode, nullptr), E_INVALIDARG);
 }
 
+// The behaviour's object model as a page's script uses it.
+TEST_F(TreeViewTest, BehaviourObjectModel) {
+  Show(kMailPage);
+  EXPECT_EQ(Script(L"var t = document.getElementById('Tree'); var a = t.getTreeNode('0');"
+                   L"[t.getChildren().length, a.getChildren().length, a.getParent(),"
+                   L" t.getTreeNode('0.0.0').getParent().getAttribute('text'),"
+                   L" t.getTreeNode('0.0.0').getAttribute('checkBox'), t.getTreeNode('9'),"
+                   L" t.getTreeNode('1').getAttribute('text'), t.getTreeNode('0.2').getNodeIndex(),"
+                   L" a.getAttribute('subtree').tagName].join('|')"),
+            L"2|4||B|true||Open|0.2|TREENODE");
+  // A node added by script is rendered and reachable by its path.
+  EXPECT_EQ(Script(L"var n = t.createTreeNode(); n.setAttribute('text', 'New');"
+                   L"n.setAttribute('checkBox', true); t.getTreeNode('1').add(n, 0);"
+                   L"t.getTreeNode('1.0').getAttribute('text')"),
+            L"New");
+  EXPECT_EQ(SetCheck(L"Open;New", true), S_OK);
+  EXPECT_EQ(Attr(121), L"A\nOpen\nNew\nLeaf\nPlain");
+  // Selection by property fires the change with the old and the new index.
+  EXPECT_EQ(Script(L"t.selectedNodeIndex = '1.2'; t.selectedNodeIndex = '0';"
+                   L"document.getElementById('log').innerText"),
+            L"check 1.0;select 1.2;select 0;");
+  EXPECT_EQ(Script(L"t.getTreeNode('1.2').remove(); t.getTreeNode('1').getChildren().length"),
+            L"2");
+  EXPECT_EQ(Attr(121), L"A\nOpen\nNew\nLeaf");
+}
+
 // A disabled tree answers 46 true and ignores the user's clicks.
 TEST_F(TreeViewTest, DisabledTree) {
   CQilComPtr<IWebAttrVal> disabled;
