@@ -170,6 +170,23 @@ void OutRuntimeId(IWebObj2 *object, IWebAttrVal **value) {
     *value = made.Detach();
 }
 
+bool AnswerControlAttribute(IWebObj2 *control, LPCOLESTR className, LONG id, IWebAttrVal *data,
+                            IWebAttrVal **value) {
+  switch (id) {
+  case 0:
+    OutString(CQilBstr(className), value);
+    return true;
+  case 146:
+    control->GetAttr(138, data, value);
+    return true;
+  case 199:
+    OutRuntimeId(control, value);
+    return true;
+  default:
+    return false;
+  }
+}
+
 void NameInnerEventConfiguration(IWebObj2 *innerAO) {
   CQilComPtr<IWebObjEventConfigControl> control;
   if (innerAO == nullptr || FAILED(control.QueryFrom(innerAO)) || !control)

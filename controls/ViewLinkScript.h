@@ -59,6 +59,11 @@ void OutString(BSTR text, IWebAttrVal **value);
 void OutLong(LONG number, IWebAttrVal **value);
 // A new value holding the object's own runtime id; nothing when GetId fails.
 void OutRuntimeId(IWebObj2 *object, IWebAttrVal **value);
+// The attributes every view-link control answers alike: 0 (its class name),
+// 146 (the element's id, attribute 138) and 199 (its own runtime id). False
+// for any other id.
+bool AnswerControlAttribute(IWebObj2 *control, LPCOLESTR className, LONG id, IWebAttrVal *data,
+                            IWebAttrVal **value);
 // Names the control's event configuration file to the inner object too.
 void NameInnerEventConfiguration(IWebObj2 *innerAO);
 

@@ -251,6 +251,14 @@ CWfCalendar::~CWfCalendar() = default;
 // ---- recognition ----
 
 bool CWfCalendar::IsCalendar(IHTMLElement *element) {
+  try {
+    return IsCalendarTable(element);
+  } catch (...) {
+    return false; // out of memory
+  }
+}
+
+bool CWfCalendar::IsCalendarTable(IHTMLElement *element) {
   CQilComPtr<IHTMLTable> table;
   if (element == nullptr || FAILED(table.QueryFrom(element)) || !table)
     return false;
@@ -402,7 +410,7 @@ LPCOLESTR CWfCalendar::RangeKind(LONG day, CellTest test, const CWfCalendarDaySt
   return passes(day + 7) ? L"Month" : L"Week";
 }
 
-LPCOLESTR CWfCalendar::SelectionKind(CellTest test, const CWfCalendarDayStyle *style, LONG *found) {
+LPCOLESTR CWfCalendar::SelectionKind() {
   LPCOLESTR result = L"None";
   for (const Cell &cell : Cells()) {
     if (cell.kind == CellKind::NoPostBack)
@@ -410,11 +418,8 @@ LPCOLESTR CWfCalendar::SelectionKind(CellTest test, const CWfCalendarDayStyle *s
     if (cell.kind != CellKind::Day)
       continue;
     result = L"";
-    if (!test(cell.element, style))
-      continue;
-    if (found != nullptr)
-      *found = cell.day;
-    return RangeKind(cell.day, test, style);
+    if (IsSelected(cell.element, nullptr))
+      return RangeKind(cell.day, IsSelected, nullptr);
   }
   return result;
 }
@@ -556,7 +561,7 @@ STDMETHODIMP CWfCalendar::GetAttrEx(LONG Name, IWebAttrVal *pAttrData, IWebAttrV
       text = SelectionMode();
       break;
     case kAttrKind:
-      text = SelectionKind(IsSelected, nullptr, nullptr);
+      text = SelectionKind();
       break;
     default:
       if (!SelectedDate(text))

@@ -40,6 +40,8 @@ public:
   static std::wstring EscapeScriptLiteral(const std::wstring &text);
 
 private:
+  static bool IsCalendarTable(IHTMLElement *element);
+
   enum class CellKind { NoPostBack, Navigation, Day };
   struct Cell {
     CQilComPtr<IHTMLElement> element;
@@ -61,9 +63,9 @@ private:
   CQilComPtr<IHTMLElement> NavigationLink(bool next);
   CQilBstr Title();
   LPCOLESTR SelectionMode();
-  // The kind of the first day cell that passes `test`, from the cells after
-  // it; `found` receives that day. The walk's last value when none passes.
-  LPCOLESTR SelectionKind(CellTest test, const CWfCalendarDayStyle *style, LONG *found);
+  // The kind of the first selected day cell, from the cells after it; the
+  // walk's last value when no day is selected.
+  LPCOLESTR SelectionKind();
   LPCOLESTR RangeKind(LONG day, CellTest test, const CWfCalendarDayStyle *style);
   // The date text of the first selected day; false when there is none.
   bool SelectedDate(CQilBstr &text);

@@ -219,6 +219,33 @@ HRESULT CellPosition(IHTMLElement *cell, LONG &row, LONG &column) {
   return row >= 0 && column >= 0 ? S_OK : E_FAIL;
 }
 
+// The run-time id that a value holds first, or empty.
+CQilComPtr<IWebRunTimeID> FirstId(IWebAttrVal *value) {
+  CQilComPtr<IWebVariant> first;
+  CQilComPtr<IWebRunTimeID> id;
+  if (TypeAt(value, 0) != WEB_AV_ID || FAILED(value->GetValue(0, &first)) || !first ||
+      FAILED(first->get_RTID(&id)))
+    id.Release();
+  return id;
+}
+
+// Adds the id of the cell's `position`-th object (from 1) of the group.
+bool AddControlId(IWebObj2 *cellAO, LONG group, LONG position, IWebAttrVal *answer) {
+  std::vector<CQilComPtr<IWebObj2>> children;
+  if (!AllChildren(cellAO, children))
+    return false;
+  LONG count = 0;
+  for (const CQilComPtr<IWebObj2> &child : children) {
+    CQilBstr className;
+    if (!ClassNameOf(child, className) || CWfGrid::ControlGroup(className) != group ||
+        ++count != position)
+      continue;
+    CQilComPtr<IWebRunTimeID> id;
+    return SUCCEEDED(child->GetId(&id)) && id && SUCCEEDED(answer->AddWebRTID(id));
+  }
+  return false;
+}
+
 HRESULT PutLong(IWebInfo *record, LONG name, LONG number) {
   CQilComPtr<IWebAttrVal> value = HostServices::NewWebAttrValLong(number);
   return value ? record->ReplaceAttrValueByName(name, value, 1) : E_FAIL;
@@ -363,37 +390,19 @@ HRESULT CWfGrid::InnerControlId(IWebAttrVal *data, IWebAttrVal **ppAttrVal) {
   HRESULT hr = CIE4Table::GetAttrEx(kAttrControlId, data, &answer);
   if (FAILED(hr))
     return hr;
+  CQilComPtr<IWebRunTimeID> cellId = FirstId(answer);
   LONG position = 0;
   LONG group = 0;
-  CQilComPtr<IWebRunTimeID> cellId;
-  CQilComPtr<IWebVariant> first;
-  if (!answer || TypeAt(answer, 0) != WEB_AV_ID || FAILED(answer->GetValue(0, &first)) || !first ||
-      FAILED(first->get_RTID(&cellId)) || !cellId) {
+  if (!cellId || !LongAt(data, 2, position) || !LongAt(data, 3, group)) {
     *ppAttrVal = answer.Detach();
-    return Found(false);
-  }
-  if (!LongAt(data, 2, position) || !LongAt(data, 3, group)) {
-    *ppAttrVal = answer.Detach();
-    return Found(true);
+    return Found(cellId.Get() != nullptr);
   }
   answer->SetEmpty();
-  bool found = false;
   CQilComPtr<IWebObj2> frame;
   CQilComPtr<IWebObj2> cellAO;
-  std::vector<CQilComPtr<IWebObj2>> children;
   GetParentFrame(&frame);
-  if (frame && SUCCEEDED(frame->GetChildById(cellId, &cellAO)) && cellAO &&
-      AllChildren(cellAO, children)) {
-    LONG count = 0;
-    for (const CQilComPtr<IWebObj2> &child : children) {
-      CQilBstr className;
-      if (!ClassNameOf(child, className) || ControlGroup(className) != group || ++count != position)
-        continue;
-      CQilComPtr<IWebRunTimeID> id;
-      found = SUCCEEDED(child->GetId(&id)) && id && SUCCEEDED(answer->AddWebRTID(id));
-      break;
-    }
-  }
+  bool found = frame && SUCCEEDED(frame->GetChildById(cellId, &cellAO)) && cellAO &&
+               AddControlId(cellAO, group, position, answer);
   *ppAttrVal = answer.Detach();
   return Found(found);
 }

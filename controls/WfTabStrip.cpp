@@ -25,11 +25,10 @@ CWfTabStrip::CWfTabStrip(IUnknown *element, IWebObj2 *parent, IWebObj2 *innerAO)
 STDMETHODIMP CWfTabStrip::GetAttrEx(LONG Name, IWebAttrVal *pAttrData, IWebAttrVal **ppAttrVal) {
   if (ppAttrVal == nullptr)
     return CIE55ViewLinkElement::GetAttrEx(Name, pAttrData, ppAttrVal);
+  if (AnswerControlAttribute(this, L"WbfTabStrip", Name, pAttrData, ppAttrVal))
+    return S_OK;
   CQilBstr text;
   switch (Name) {
-  case 0:
-    OutString(CQilBstr(L"WbfTabStrip"), ppAttrVal);
-    return S_OK;
   case 6:
     if (SUCCEEDED(SelectedTabText(text)))
       OutString(text, ppAttrVal);
@@ -48,12 +47,6 @@ STDMETHODIMP CWfTabStrip::GetAttrEx(LONG Name, IWebAttrVal *pAttrData, IWebAttrV
       OutLong(count, ppAttrVal);
     return S_OK;
   }
-  case kAttrDescription:
-    GetAttr(138, pAttrData, ppAttrVal);
-    return S_OK;
-  case 199:
-    OutRuntimeId(this, ppAttrVal);
-    return S_OK;
   case kAttrSelectedTabName:
     if (SUCCEEDED(SelectedTabName(text)))
       OutString(text, ppAttrVal);
@@ -121,18 +114,20 @@ HRESULT CWfTabStrip::TabText(IDispatch *strip, LONG index, CQilBstr &text) {
   return FAILED(hr) ? hr : S_OK;
 }
 
-HRESULT CWfTabStrip::SelectedTabText(CQilBstr &text) {
-  text.Empty();
-  CQilComPtr<IDispatch> strip;
+HRESULT CWfTabStrip::SelectedIndex(CQilComPtr<IDispatch> &strip, CQilVariant &selected) {
   HRESULT hr = Dispatch(strip);
   if (FAILED(hr))
     return hr;
+  return GetProperty(strip, L"selectedindex", selected);
+}
+
+HRESULT CWfTabStrip::SelectedTabText(CQilBstr &text) {
+  text.Empty();
+  CQilComPtr<IDispatch> strip;
   CQilVariant selected;
-  hr = GetProperty(strip, L"selectedindex", selected);
-  if (FAILED(hr))
-    return hr;
-  if (selected.vt != VT_I4)
-    return S_OK;
+  HRESULT hr = SelectedIndex(strip, selected);
+  if (FAILED(hr) || selected.vt != VT_I4)
+    return FAILED(hr) ? hr : S_OK;
   hr = TabText(strip, selected.lVal, text);
   return FAILED(hr) ? hr : S_OK;
 }
@@ -140,11 +135,8 @@ HRESULT CWfTabStrip::SelectedTabText(CQilBstr &text) {
 HRESULT CWfTabStrip::SelectedTabName(CQilBstr &name) {
   name.Empty();
   CQilComPtr<IDispatch> strip;
-  HRESULT hr = Dispatch(strip);
-  if (FAILED(hr))
-    return hr;
   CQilVariant selected;
-  hr = GetProperty(strip, L"selectedindex", selected);
+  HRESULT hr = SelectedIndex(strip, selected);
   if (FAILED(hr))
     return hr;
   if (selected.vt == VT_BSTR) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "support/QilBstr.h"
+#include "support/QilVariant.h"
 #include "webobj/AOEventConnection.h"
 #include "webobj/IE55ViewLinkElement.h"
 
@@ -18,6 +19,8 @@ public:
 
 private:
   HRESULT Dispatch(CQilComPtr<IDispatch> &dispatch);
+  // The element's dispatch and its selectedindex.
+  HRESULT SelectedIndex(CQilComPtr<IDispatch> &strip, CQilVariant &selected);
   // numTabs: S_FALSE when it is not a number (count -1).
   HRESULT TabCount(IDispatch *strip, LONG &count);
   // S_FALSE with an empty text when numTabs is not a number.

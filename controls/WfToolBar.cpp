@@ -142,15 +142,11 @@ HRESULT CollectButtons(IDispatch *container, bool group, std::vector<CWfToolBar:
   });
 }
 
-// The option of a drop-down list item named by "#n" or by its trimmed text;
+// The option of an options collection named by "#n" or by its trimmed text;
 // every failure is "not found".
-HRESULT OptionIndex(IDispatch *list, BSTR name, LONG &index) {
-  CQilVariant value;
-  if (FAILED(Call0(list, L"getOptions", value)))
-    return kItemNotFound;
-  CQilComPtr<IDispatch> options = DispatchOf(value);
+HRESULT OptionIndex(IDispatch *options, BSTR name, LONG &index) {
   CQilVariant length;
-  if (!options || FAILED(GetProperty(options, L"length", length)) || length.vt != VT_I4)
+  if (options == nullptr || FAILED(GetProperty(options, L"length", length)) || length.vt != VT_I4)
     return kItemNotFound;
   if (ParseIndexName(name, index) && index >= 0 && index < length.lVal)
     return S_OK;
@@ -165,6 +161,14 @@ HRESULT OptionIndex(IDispatch *list, BSTR name, LONG &index) {
       return S_OK;
   }
   return kItemNotFound;
+}
+
+// The options of a drop-down list item (getOptions()).
+CQilComPtr<IDispatch> ItemOptions(IDispatch *list) {
+  CQilVariant value;
+  if (FAILED(Call0(list, L"getOptions", value)))
+    return {};
+  return DispatchOf(value);
 }
 
 CQilBstr ElementString(IDispatch *element, LPCOLESTR name) {
@@ -241,15 +245,17 @@ HRESULT KindNumber(IHTMLElement *body, bool vertical, BSTR uniqueId, BSTR kind, 
   }
 }
 
-// A list value that replay would read as another option's index names the
-// chosen option by its own index.
-CQilBstr ListValueName(IDispatch *list, BSTR value) {
-  LONG named = -1;
-  CQilVariant length;
+// The recorded name of a list's choice: its value when replay, which finds
+// options by "#n" or by text, reaches the chosen option with it; else "#" and
+// the option's index.
+CQilBstr ListChoiceName(IDispatch *list, BSTR value) {
   CQilVariant selected;
-  if (!ParseIndexName(value, named) || named < 0 || FAILED(GetProperty(list, L"length", length)) ||
-      length.vt != VT_I4 || named >= length.lVal ||
-      FAILED(GetProperty(list, L"selectedIndex", selected)) || selected.vt != VT_I4)
+  CQilVariant options;
+  if (FAILED(GetProperty(list, L"selectedIndex", selected)) || selected.vt != VT_I4 ||
+      FAILED(GetProperty(list, L"options", options)))
+    return Copy(value);
+  LONG found = -1;
+  if (SUCCEEDED(OptionIndex(DispatchOf(options), value, found)) && found == selected.lVal)
     return Copy(value);
   return IndexName(selected.lVal);
 }
@@ -273,12 +279,11 @@ CWfToolBar::CWfToolBar(IUnknown *element, IWebObj2 *parent, IWebObj2 *innerAO)
 STDMETHODIMP CWfToolBar::GetAttrEx(LONG Name, IWebAttrVal *pAttrData, IWebAttrVal **ppAttrVal) {
   if (ppAttrVal == nullptr)
     return CIE55ViewLinkElement::GetAttrEx(Name, pAttrData, ppAttrVal);
+  if (AnswerControlAttribute(this, L"WbfToolbar", Name, pAttrData, ppAttrVal))
+    return S_OK;
   CQilBstr text;
   LONG count = 0;
   switch (Name) {
-  case 0:
-    OutString(CQilBstr(L"WbfToolbar"), ppAttrVal);
-    return S_OK;
   case 121:
     if (SUCCEEDED(ListNames(-1, text))) {
       OutString(text, ppAttrVal);
@@ -290,16 +295,10 @@ STDMETHODIMP CWfToolBar::GetAttrEx(LONG Name, IWebAttrVal *pAttrData, IWebAttrVa
     if (SUCCEEDED(ItemCount(count)))
       OutLong(count, ppAttrVal);
     return S_OK;
-  case kAttrDescription:
-    GetAttr(138, pAttrData, ppAttrVal);
-    return S_OK;
   case 198:
     if (FAILED(FrameStyle(text)))
       return CIE55ViewLinkElement::GetAttrEx(Name, pAttrData, ppAttrVal);
     OutString(ReplacedPixels(text), ppAttrVal);
-    return S_OK;
-  case 199:
-    OutRuntimeId(this, ppAttrVal);
     return S_OK;
   default:
     return CIE55ViewLinkElement::GetAttrEx(Name, pAttrData, ppAttrVal);
@@ -481,7 +480,7 @@ HRESULT CWfToolBar::SelectListOption(IWebInfo *request) {
   if (FAILED(hr))
     return hr;
   LONG index = -1;
-  hr = OptionIndex(list, name, index);
+  hr = OptionIndex(ItemOptions(list), name, index);
   if (FAILED(hr))
     return hr;
   CQilVariant ignored;
@@ -591,7 +590,7 @@ HRESULT CWfToolBar::RecordItemEvent(IHTMLElement *element, IWebInfo *record) {
   if (value.vt != VT_BSTR)
     return E_FAIL;
   CQilBstr recorded =
-      IsKind(kind, kDropDownList) ? ListValueName(source, value.bstrVal) : Copy(value.bstrVal);
+      IsKind(kind, kDropDownList) ? ListChoiceName(source, value.bstrVal) : Copy(value.bstrVal);
   hr = ReplaceString(record, 6, recorded);
   if (SUCCEEDED(hr))
     hr = ReplaceLong(record, kAttrIndex, number);

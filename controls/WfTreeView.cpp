@@ -556,51 +556,21 @@ STDMETHODIMP CWfTreeView::GetAttrEx(LONG Name, IWebAttrVal *pAttrData, IWebAttrV
     case kTvAttrClassName:
       value = HostServices::NewWebAttrValString(CQilBstr(L"WbfTreeView"));
       break;
-    case kTvAttrDisabled: {
-      CQilVariant disabled;
-      if (!m_spHTMLElement ||
-          FAILED(m_spHTMLElement->getAttribute(CQilBstr(L"disabled"), 0, &disabled)))
-        break;
-      if (disabled.vt == VT_NULL)
-        value = HostServices::NewWebAttrValBool(false);
-      else if (disabled.vt == VT_BOOL)
-        value = HostServices::NewWebAttrValBool(disabled.boolVal == VARIANT_TRUE);
+    case kTvAttrDisabled:
+      value = DisabledValue();
       break;
-    }
     case kTvAttrVisibleNames:
-    case kTvAttrVisibleCount: {
-      CQilComPtr<IDispatch> tree = TreeDispatch();
-      VisibleWalk walk;
-      if (!tree)
-        break;
-      WalkVisible(tree, walk);
-      if (Name == kTvAttrVisibleCount) {
-        value = HostServices::NewWebAttrValLong(walk.count);
-        break;
-      }
-      CQilBstr names;
-      if (SUCCEEDED(ToBstr(walk.names, names)))
-        value = HostServices::NewWebAttrValString(names);
-      if (value)
-        value->SetUseSpecialChars(1);
+    case kTvAttrVisibleCount:
+      value = VisibleNodesValue(Name == kTvAttrVisibleCount);
       break;
-    }
     case kAttrDescription:
       return GetAttr(kTvAttrElementId, nullptr, ppAttrVal);
-    case kTvAttrRuntimeId: {
-      CQilComPtr<IWebRunTimeID> id;
-      value = HostServices::NewWebAttrVal();
-      if (value && (FAILED(GetId(&id)) || FAILED(value->AddWebRTID(id))))
-        value.Release();
+    case kTvAttrRuntimeId:
+      value = RuntimeIdValue();
       break;
-    }
-    case kTvAttrSelectedNodePath: {
-      std::wstring path;
-      CQilBstr text;
-      if (SUCCEEDED(SelectedNodePath(path)) && SUCCEEDED(ToBstr(path, text)))
-        value = HostServices::NewWebAttrValString(text);
+    case kTvAttrSelectedNodePath:
+      value = SelectedPathValue();
       break;
-    }
     default:
       return CIE55ViewLinkElement::GetAttrEx(Name, pAttrData, ppAttrVal);
     }
@@ -609,6 +579,54 @@ STDMETHODIMP CWfTreeView::GetAttrEx(LONG Name, IWebAttrVal *pAttrData, IWebAttrV
   } catch (...) {
     return E_FAIL;
   }
+}
+
+// getAttribute("disabled", 0): null is false, a boolean is itself, anything
+// else no value.
+CQilComPtr<IWebAttrVal> CWfTreeView::DisabledValue() {
+  CQilVariant disabled;
+  if (!m_spHTMLElement ||
+      FAILED(m_spHTMLElement->getAttribute(CQilBstr(L"disabled"), 0, &disabled)))
+    return {};
+  if (disabled.vt == VT_NULL)
+    return HostServices::NewWebAttrValBool(false);
+  if (disabled.vt == VT_BOOL)
+    return HostServices::NewWebAttrValBool(disabled.boolVal == VARIANT_TRUE);
+  return {};
+}
+
+// The names of the visible nodes, one a line, or their number.
+CQilComPtr<IWebAttrVal> CWfTreeView::VisibleNodesValue(bool count) {
+  CQilComPtr<IDispatch> tree = TreeDispatch();
+  if (!tree)
+    return {};
+  VisibleWalk walk;
+  WalkVisible(tree, walk);
+  if (count)
+    return HostServices::NewWebAttrValLong(walk.count);
+  CQilBstr names;
+  CQilComPtr<IWebAttrVal> value;
+  if (SUCCEEDED(ToBstr(walk.names, names)))
+    value = HostServices::NewWebAttrValString(names);
+  if (value)
+    value->SetUseSpecialChars(1);
+  return value;
+}
+
+CQilComPtr<IWebAttrVal> CWfTreeView::RuntimeIdValue() {
+  CQilComPtr<IWebRunTimeID> id;
+  CQilComPtr<IWebAttrVal> value = HostServices::NewWebAttrVal();
+  if (value && (FAILED(GetId(&id)) || FAILED(value->AddWebRTID(id))))
+    value.Release();
+  return value;
+}
+
+CQilComPtr<IWebAttrVal> CWfTreeView::SelectedPathValue() {
+  std::wstring path;
+  CQilBstr text;
+  if (FAILED(SelectedNodePath(path)) || FAILED(ToBstr(path, text)))
+    return {};
+  return HostServices::NewWebAttrValString(text);
 }
 
 HRESULT CWfTreeView::SelectedNodePath(std::wstring &path) {

@@ -23,6 +23,10 @@ public:
 
 private:
   CQilComPtr<IDispatch> TreeDispatch() const;
+  CQilComPtr<IWebAttrVal> DisabledValue();
+  CQilComPtr<IWebAttrVal> VisibleNodesValue(bool count);
+  CQilComPtr<IWebAttrVal> RuntimeIdValue();
+  CQilComPtr<IWebAttrVal> SelectedPathValue();
   HRESULT SelectedNodePath(std::wstring &path);
   HRESULT InvokeTreeMethod(LONG method, IWebInfo *request);
   HRESULT GetVisibleNodeName(IWebInfo *request);

@@ -1227,19 +1227,26 @@ HRESULT CWfUltraGrid::RecordRowSelector(IHTMLElement *element, IWebInfo *record)
   std::wstring rowText;
   if (!row || !StartsWith(rowId, Prefixed(L"r")) || FAILED(RowText(rowId, rowText)))
     return S_FALSE;
+  RecordRowPart(element, record, rowText, StartsWith(ElementId(element), Prefixed(L"l")));
+  return S_OK;
+}
+
+// A row step: its selector or check box (part 1, with the Shift key), else
+// its expansion control (part 0, with the row's expansion state).
+void CWfUltraGrid::RecordRowPart(IHTMLElement *element, IWebInfo *record,
+                                 const std::wstring &rowText, bool selector) {
   PutLong(record, kEntryTarget, kTargetRow);
   PutString(record, kAttrRowText, rowText);
-  if (StartsWith(ElementId(element), Prefixed(L"l"))) {
+  if (selector) {
     RecordShiftKey(element, record);
     PutLong(record, kEntryPart, 1);
-    return S_OK;
+    return;
   }
   LONG state = -1;
   if (!ExpansionState(rowText, state))
     state = -1;
   PutLong(record, kEntryPart, 0);
   PutLong(record, kAttrValue, state);
-  return S_OK;
 }
 
 HRESULT CWfUltraGrid::RecordRowCheckBox(IHTMLElement *element, IWebInfo *record) {
@@ -1247,20 +1254,10 @@ HRESULT CWfUltraGrid::RecordRowCheckBox(IHTMLElement *element, IWebInfo *record)
   std::wstring rowText;
   if (!StartsWith(id, Prefixed(L"grc")) || FAILED(RowText(id, rowText)))
     return S_FALSE;
-  PutLong(record, kEntryTarget, kTargetRow);
-  PutString(record, kAttrRowText, rowText);
   std::wstring type;
-  if (TagName(element) == L"INPUT" && AttributeString(element, L"type", type) &&
-      lstrcmpiW(type.c_str(), L"checkbox") == 0) {
-    RecordShiftKey(element, record);
-    PutLong(record, kEntryPart, 1);
-    return S_OK;
-  }
-  LONG state = -1;
-  if (!ExpansionState(rowText, state))
-    state = -1;
-  PutLong(record, kEntryPart, 0);
-  PutLong(record, kAttrValue, state);
+  bool checkBox = TagName(element) == L"INPUT" && AttributeString(element, L"type", type) &&
+                  lstrcmpiW(type.c_str(), L"checkbox") == 0;
+  RecordRowPart(element, record, rowText, checkBox);
   return S_OK;
 }
 

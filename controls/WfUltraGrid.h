@@ -105,6 +105,8 @@ private:
   HRESULT RecordAddNewRow(IHTMLElement *element, IWebInfo *record);
   HRESULT RecordCellEditor(IHTMLElement *element, IWebInfo *record);
   HRESULT RecordActiveCell(IHTMLElement *element, IWebInfo *record);
+  void RecordRowPart(IHTMLElement *element, IWebInfo *record, const std::wstring &rowText,
+                     bool selector);
   void RecordShiftKey(IHTMLElement *element, IWebInfo *record);
 
   BSTR m_bstrGridName = nullptr;

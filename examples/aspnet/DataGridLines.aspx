@@ -1,7 +1,7 @@
 <%@ Page Language="C#" %>
 <%@ Import Namespace="System.Data" %>
 <%-- The same small data in DataGrids with GridLines Both, Horizontal,
-     Vertical and None, and one without an id (never a DataGrid to the kit). --%>
+     Vertical and None. --%>
 <script runat="server">
 static DataTable Colours() {
   var table = new DataTable("Colours");

@@ -196,6 +196,7 @@ public sealed class Application : MarshalByRefObject {
 
 static class Server {
   const int MaxBodyBytes = 16 * 1024 * 1024;
+  static string site_;
   static HttpListener listener_;
   static Application application_;
   static readonly ManualResetEvent stopping_ = new ManualResetEvent(false);
@@ -215,7 +216,7 @@ static class Server {
       Console.Error.WriteLine("usage: AspNetHost.exe SITE PORT [--ignore-stdin]");
       return 2;
     }
-    string site = Path.GetFullPath(positional[0]);
+    string site = site_ = Path.GetFullPath(positional[0]);
     if (!Directory.Exists(site)) {
       Console.Error.WriteLine("AspNetHost: no such folder: " + site);
       return 2;
@@ -305,6 +306,9 @@ static class Server {
       Response response;
       try {
         response = application_.Process(ToRequest(context.Request));
+      } catch (InvalidDataException error) {
+        response = new Response {Status = 413, StatusText = "Request Entity Too Large",
+                                 Body = Encoding.UTF8.GetBytes(error.Message)};
       } catch (Exception error) {
         response = new Response {Status = 500, StatusText = "Internal Server Error",
                                  Body = Encoding.UTF8.GetBytes(error.ToString())};
@@ -320,10 +324,19 @@ static class Server {
     }
   }
 
+  // A folder's URL serves its Default.aspx, when it has one.
+  static string PagePath(string path) {
+    if (!path.EndsWith("/"))
+      return path;
+    string folder = Path.Combine(site_, path.TrimStart('/').Replace('/', Path.DirectorySeparatorChar));
+    return File.Exists(Path.Combine(folder, "Default.aspx")) ? path + "Default.aspx" : path;
+  }
+
   static Request ToRequest(HttpListenerRequest incoming) {
+    string path = incoming.Url.AbsolutePath == "" ? "/" : Uri.UnescapeDataString(incoming.Url.AbsolutePath);
     var request = new Request {
       Method = incoming.HttpMethod,
-      Path = incoming.Url.AbsolutePath == "" ? "/" : Uri.UnescapeDataString(incoming.Url.AbsolutePath),
+      Path = PagePath(path),
       Query = incoming.Url.Query.TrimStart('?'),
       RawUrl = incoming.RawUrl,
       Protocol = "HTTP/" + incoming.ProtocolVersion,
@@ -364,7 +377,7 @@ static class Server {
       if (string.Equals(name, "Content-Type", StringComparison.OrdinalIgnoreCase))
         outgoing.ContentType = header.Value;
       else
-        outgoing.AddHeader(name, header.Value);
+        outgoing.AppendHeader(name, header.Value);
     }
     outgoing.ContentLength64 = response.Body.Length;
     outgoing.OutputStream.Write(response.Body, 0, response.Body.Length);

@@ -86,11 +86,23 @@ const char *AttributeShortName(LONG id) {
 
 std::vector<InspectedObject> Inspect(const PageSession &session) {
   std::vector<InspectedObject> out;
+  struct Ancestor {
+    int depth;
+    bool kit;
+  };
+  std::vector<Ancestor> path; // the objects above the one visited
   for (const TreeObject &object : session.Walk()) {
-    if (object.kitId == 0 || object.webClass < 1025)
+    while (!path.empty() && path.back().depth >= object.depth)
+      path.pop_back();
+    bool kit = object.kitId != 0 && object.webClass >= 1025;
+    path.push_back({object.depth, kit});
+    if (!kit)
       continue;
     InspectedObject inspected;
     inspected.object = object;
+    inspected.object.depth = -1; // nesting among kit objects
+    for (const Ancestor &above : path)
+      inspected.object.depth += above.kit ? 1 : 0;
     for (LONG id : IdsOf(object.className)) {
       Ref<IWebAttrVal> value;
       HRESULT hr = object.ao->GetAttr(id, nullptr, value.Out());

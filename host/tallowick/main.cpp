@@ -16,7 +16,7 @@ void PrintUsage() {
              "  register MODULE           load MODULE and call its DllRegisterServer\n"
              "  unregister MODULE         load MODULE and call its DllUnregisterServer\n"
              "  registry export [KEY]     print the registry, or the subtree at KEY, as REGEDIT4\n"
-             "  dom PAGE [--geometry]     print the element tree of the HTML page in file PAGE\n"
+             "  dom PAGE [--geometry]     print the element tree of the HTML page PAGE\n"
              "  tree PAGE [--json]        print the agent object tree of the page, kits included\n"
 
              "  eval PAGE SCRIPT [--click SELECTOR]\n"
@@ -31,7 +31,9 @@ void PrintUsage() {
              "  record PAGE ACTION...     perform user actions, print the recorded steps\n"
              "  replay PAGE STEPS [--inspect]\n"
              "                            carry out steps (a file, or -) on the page\n"
-             "PAGE is a file or a URL; OBJECT a kit object's name, an element id or Class:n\n",
+             "\n"
+             "PAGE is a file or an http:// URL on 127.0.0.1; OBJECT a kit object's name, an\n"
+             "element id or Class:n.\n",
              stderr);
 }
 

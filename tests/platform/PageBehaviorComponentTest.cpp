@@ -291,3 +291,37 @@ TEST(PageUserClick, MouseDownAndUpBeforeTheClick) {
 }
 
 } // namespace
+
+namespace {
+
+// Objects of the page kept as expandos of its elements: the page still ends
+// when the last outside reference goes (the sanitizers see a leak otherwise).
+TEST(PageExpandoLifetime, DomObjectsAsExpandosDoNotKeepThePage) {
+  Ptr<IHTMLElement> held;
+  {
+    Ptr<IHTMLDocument2> doc =
+        LoadHtml("<body><div id='a'><span id='b'></span></div><script>"
+                 "var a = document.getElementById('a'), b = document.getElementById('b');"
+                 "a.child = b; b.owner = a; b.self = b; a.doc = document; a.win = window;"
+                 "b.firstText = b.parentNode.firstChild; b.made = document.createElement('TABLE');"
+                 "b.made.back = b; a.setAttribute('later', document.body);</script></body>");
+    held = ById(doc.get(), L"b");
+    // C++ callers set page objects as expandos too.
+    Var body;
+    ASSERT_EQ(S_OK, doc->get_body(reinterpret_cast<IHTMLElement **>(&body.v.pdispVal)));
+    body.v.vt = VT_DISPATCH;
+    ASSERT_EQ(S_OK, held->setAttribute(Bstr(L"cxx"), body.v, 0));
+  }
+  // An element held outside keeps its page and its expandos.
+  Var owner;
+  ASSERT_EQ(S_OK, held->getAttribute(Bstr(L"owner"), 0, &owner.v));
+  ASSERT_EQ(VT_DISPATCH, owner.v.vt);
+  EXPECT_EQ(L"a", Id(owner.v.pdispVal));
+  Var made = Get(held.get(), L"made");
+  ASSERT_EQ(VT_DISPATCH, made.v.vt);
+  Ptr<IHTMLElement> table;
+  made.v.pdispVal->QueryInterface(IID_IHTMLElement, reinterpret_cast<void **>(&table));
+  EXPECT_EQ(L"TABLE", Tag(table.get()));
+}
+
+} // namespace

@@ -63,7 +63,13 @@ igtbl_Cell.prototype.getValue = function () {
 igtbl_Cell.prototype.setValue = function (value) {
   this.Value = value;
   var element = this.Element;
-  if (element) element.innerHTML = igtbl_cellHtml(value);
+  if (!element) return;
+  if (this.Column.Type == 3) {
+    var box = document.getElementById(this.Id + "_cb");
+    if (box) box.checked = !!value;
+    return;
+  }
+  element.innerHTML = igtbl_cellHtml(value);
 };
 igtbl_Cell.prototype.getElement = function () {
   return document.getElementById(this.Id);

@@ -414,6 +414,10 @@ std::span<const std::span<const Member<HtmlWindow>>> HtmlWindow::Tables() const 
 
 std::vector<Node *> HtmlWindow::FrameElements() const {
   std::vector<Node *> frames;
+  // Every name the window's dispatch resolves asks for the frames: a page
+  // without any answers at once instead of walking its whole tree.
+  if (!document_->hasFrames)
+    return frames;
   for (Node *node : Descendants(document_->root.get()))
     if (node->frame)
       frames.push_back(node);

@@ -201,6 +201,7 @@ void LoadFrames(PageDocument &document, int frameDepth) {
     frame->frameElement = node;
     frame->name = node->AttributeValue(L"name");
     node->frame = frame;
+    document.hasFrames = true;
   }
 }
 

@@ -87,6 +87,9 @@ public:
   Node *activeElement = nullptr;
   Node *viewLinkOwner = nullptr; // the element whose behaviour renders this document
   Page *page = nullptr;          // the page whose objects wrap this document's nodes
+  // Whether a node of this document was given a frame; the window looks
+  // for frames by name only then (every place that gives one sets it).
+  bool hasFrames = false;
 
   Node *DocumentElement() const;
   Node *Body() const;

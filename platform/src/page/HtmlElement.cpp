@@ -212,6 +212,36 @@ std::vector<std::shared_ptr<Node>> TextNodes(const std::wstring &text, PageDocum
   return nodes;
 }
 
+// Whether the object's references are the page's own (documents, windows).
+bool CountsOnThePage(IUnknown *object) {
+  void *found = nullptr;
+  if (SUCCEEDED(object->QueryInterface(IID_ITallowickPageDocument, &found)) && found)
+    return true;
+  IHTMLWindow2 *window = nullptr;
+  if (FAILED(object->QueryInterface(IID_IHTMLWindow2, reinterpret_cast<void **>(&window))))
+    return false;
+  window->Release();
+  return true;
+}
+
+// An expando that holds an object of the element's own page: a node is kept
+// as the node; a document or window gives the page's reference back.
+// Answers whether the value was so kept.
+bool KeepWithoutPage(TypedValue &typed, Page *page) {
+  IUnknown *object = typed.value.v.punkVal; // VT_DISPATCH and VT_UNKNOWN alike
+  void *owner = nullptr;
+  if (!object || FAILED(object->QueryInterface(IID_ITallowickPageObject, &owner)) || owner != page)
+    return false;
+  if (Node *node = NodeOf(object); node && node->kind != NodeKind::Document) {
+    typed.node = node->shared_from_this();
+    VariantClear(&typed.value.v);
+    return true;
+  }
+  if (CountsOnThePage(object) && page->Unpin())
+    typed.pinned = page;
+  return typed.pinned != nullptr;
+}
+
 constexpr Member<HtmlElement> kCommonMembers[] = {
 #define Self HtmlElement
     PAGE_METHOD(IHTMLElement, setAttribute),
@@ -667,6 +697,8 @@ STDMETHODIMP HtmlElement::setAttribute(BSTR name, VARIANT value, LONG flags) {
     if (FAILED(hr))
       return hr;
     bool object = typed->value.v.vt == VT_DISPATCH || typed->value.v.vt == VT_UNKNOWN;
+    if (object && KeepWithoutPage(*typed, page_.get()))
+      page_->NoteExpandoHolder(node_);
     node_->SetAttribute(attribute, object ? L"[object]" : VariantText(typed->value.v), flags & 1);
     const_cast<Attribute *>(node_->FindAttribute(attribute, flags & 1))->typed = typed;
     return S_OK;
@@ -693,7 +725,7 @@ STDMETHODIMP HtmlElement::getAttribute(BSTR name, LONG flags, VARIANT *value) {
       return S_OK;
     }
     if (attr->typed)
-      return VariantCopy(value, &attr->typed->value.v);
+      return attr->typed->Copy(value);
     ToVariant(AllocBstr(attr->value), value);
     return S_OK;
   });

@@ -19,6 +19,7 @@ Page::Page(std::shared_ptr<PageDocument> top) : top_(std::move(top)) { Adopt(*to
 
 Page::~Page() {
   engine_.reset(); // its finalizers release what script held
+  ReleaseExpandos(true);
   documents_.clear();
   retired_.clear();
   kept_.clear();
@@ -233,6 +234,50 @@ void Page::Adopt(PageDocument &document) {
       Adopt(*node->frame);
 }
 
+TypedValue::~TypedValue() {
+  if (pinned)
+    pinned->Pin(); // `value` releases the reference next
+}
+
+HRESULT TypedValue::Copy(VARIANT *out) const {
+  if (!node)
+    return VariantCopy(out, &value.v);
+  VariantInit(out);
+  IDispatch *object = WrapNode(node.get());
+  if (!object) {
+    out->vt = VT_NULL;
+    return S_OK;
+  }
+  out->vt = VT_DISPATCH;
+  out->pdispVal = object;
+  return S_OK;
+}
+
+void Page::NoteExpandoHolder(const std::shared_ptr<Node> &node) {
+  if (!expandoHolders_.empty() && expandoHolders_.back().lock() == node)
+    return;
+  expandoHolders_.push_back(node);
+  if (expandoHolders_.size() < expandoPurgeAt_)
+    return;
+  std::erase_if(expandoHolders_, [](const std::weak_ptr<Node> &held) { return held.expired(); });
+  expandoPurgeAt_ = std::max<size_t>(64, expandoHolders_.size() * 2);
+}
+
+void Page::ReleaseExpandos(bool nodes) {
+  std::vector<std::shared_ptr<TypedValue>> dropped; // released once the walk is done
+  for (const auto &held : expandoHolders_) {
+    std::shared_ptr<Node> node = held.lock();
+    if (!node)
+      continue;
+    for (Attribute &attribute : node->attributes)
+      if (attribute.typed && (attribute.typed->pinned || (nodes && attribute.typed->node)))
+        dropped.push_back(std::move(attribute.typed));
+  }
+  if (nodes)
+    expandoHolders_.clear();
+  dropped.clear();
+}
+
 void Page::Keep(std::shared_ptr<PageDocument> document) {
   Adopt(*document);
   kept_.push_back(std::move(document));
@@ -245,9 +290,10 @@ ULONG Page::Release() {
   // Script holders gave up the page reference of the objects they hold;
   // ending the engine takes those back, and an object still held outside
   // keeps the page.
-  if (engine_) {
+  if (engine_ || !expandoHolders_.empty()) {
     ++refs_;
     engine_.reset();
+    ReleaseExpandos(false);
     count = --refs_;
     if (count != 0)
       return count;

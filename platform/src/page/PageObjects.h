@@ -34,8 +34,20 @@ DEFINE_GUID(IID_ITallowickTextRange, 0x6E0C1A54, 0x3F0B, 0x4C7E, 0x9A, 0x1D, 0x5
             0x7D, 0x10);
 
 // A non-string value kept by setAttribute (an expando object or number).
+// An object of the element's own page must not keep that page alive (the
+// page owns the element: a cycle): a node is kept as the node, not its
+// object; any other page object keeps its reference with the page's given
+// back (`pinned`), taken again when the value goes.
 struct TypedValue {
   Var value;
+  std::shared_ptr<Node> node;
+  Page *pinned = nullptr;
+  TypedValue() = default;
+  TypedValue(const TypedValue &) = delete;
+  TypedValue &operator=(const TypedValue &) = delete;
+  ~TypedValue();
+  // The value, with a node as its object.
+  HRESULT Copy(VARIANT *out) const;
 };
 
 class Page {
@@ -85,6 +97,8 @@ public:
   platform::NavigationHandler navigationHandler;
   std::vector<platform::Navigation> navigations;
 
+  // An element's expando now holds one of the page's objects (TypedValue).
+  void NoteExpandoHolder(const std::shared_ptr<Node> &node);
   // Adds a document that belongs to the page without being a frame (a view-link document).
   void Adopt(PageDocument &document);
   // Adopts a document that script made and keeps it for the page's life.
@@ -98,6 +112,11 @@ private:
   std::shared_ptr<PageDocument> pendingTop_;
   std::vector<std::shared_ptr<PageDocument>> retired_;
   std::vector<std::shared_ptr<PageDocument>> kept_; // documents script made
+  // Drops the expandos that hold the page's objects: those that gave the
+  // page's reference back, and with `nodes` also the nodes (cycles of nodes).
+  void ReleaseExpandos(bool nodes);
+  std::vector<std::weak_ptr<Node>> expandoHolders_;
+  size_t expandoPurgeAt_ = 64;
   std::atomic<ULONG> refs_{0};
   std::shared_ptr<PageDocument> top_;
   std::map<PageDocument *, std::unique_ptr<HtmlDocument>> documents_;

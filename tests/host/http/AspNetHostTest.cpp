@@ -5,13 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <sys/wait.h>
-
-#include <array>
-#include <cstdio>
 #include <string>
 
 #include "AspNetServer.h"
+#include "CommandOutput.h"
 #include "http/HttpSession.h"
 #include "tallowick/Strings.h"
 
@@ -23,24 +20,7 @@ using tallowick::platform::Narrow;
 using tallowick::platform::Widen;
 using tallowick::test::AspNetServer;
 
-struct Outcome {
-  int status = -1;
-  std::string output;
-};
-
-Outcome RunCommand(const std::string &command) {
-  Outcome run;
-  FILE *pipe = popen((command + " 2>&1 </dev/null").c_str(), "r");
-  if (pipe == nullptr)
-    return run;
-  std::array<char, 4096> buffer{};
-  size_t n = 0;
-  while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-    run.output.append(buffer.data(), n);
-  int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
+using Outcome = CommandOutcome;
 
 class AspNetHostTest : public ::testing::Test {
 protected:

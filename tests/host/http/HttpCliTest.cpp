@@ -3,15 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "AspNetServer.h"
+#include "CommandOutput.h"
 
 namespace {
 
@@ -24,10 +22,7 @@ fs::path BinFolder() {
   return fs::path(std::wstring(path, n)).parent_path();
 }
 
-struct Outcome {
-  int status = -1;
-  std::string output; // standard output and standard error
-};
+using Outcome = CommandOutcome;
 
 class HttpCliTest : public ::testing::Test {
 protected:
@@ -45,19 +40,8 @@ protected:
   void TearDown() override { fs::remove_all(folder_); }
 
   Outcome Tallowick(const std::string &args) {
-    std::string command = (BinFolder() / "tallowick").string() + " --registry " +
-                          (folder_ / "registry.reg").string() + " " + args + " 2>&1";
-    Outcome run;
-    FILE *pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-      return run;
-    std::array<char, 4096> buffer{};
-    size_t n = 0;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-      run.output.append(buffer.data(), n);
-    int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return RunCommand((BinFolder() / "tallowick").string() + " --registry " +
+                      (folder_ / "registry.reg").string() + " " + args);
   }
 
   AspNetServer server_;

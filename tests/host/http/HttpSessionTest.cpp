@@ -97,6 +97,11 @@ TEST_F(ServedSiteTest, FetchesAPageTheServerRenders) {
   EXPECT_TRUE(Contains(response.body, "January 2010"));
   EXPECT_TRUE(Contains(response.body, "<span id=\"Selection\">5-Jan-2010 (1)</span>"));
   EXPECT_TRUE(session_.LastError().empty());
+
+  // The site's own URL serves its Default.aspx.
+  Response index;
+  ASSERT_EQ(session_.Get(Widen(server_.BaseUrl()), &index), S_OK);
+  EXPECT_TRUE(Contains(index.body, "<a href=\"Calendar.aspx\">")) << index.body;
 }
 
 TEST_F(ServedSiteTest, PostsFormFieldsUrlEncodedAndGetFormsReplaceTheQuery) {
@@ -150,8 +155,11 @@ TEST_F(ServedSiteTest, KeepsCookiesForTheSessionsLife) {
   Response first, second, elsewhere;
   ASSERT_EQ(session_.Get(Url("Cookie.aspx"), &first), S_OK);
   EXPECT_TRUE(Contains(first.body, "<span id=\"Visits\">0</span>")) << first.body;
+  EXPECT_TRUE(Contains(first.body, "<span id=\"Theme\">none</span>")) << first.body;
+  // Both cookies of the answer (separate Set-Cookie headers) come back.
   ASSERT_EQ(session_.Get(Url("Cookie.aspx"), &second), S_OK);
   EXPECT_TRUE(Contains(second.body, "<span id=\"Visits\">1</span>")) << second.body;
+  EXPECT_TRUE(Contains(second.body, "<span id=\"Theme\">plain</span>")) << second.body;
 
   HttpSession other;
   ASSERT_EQ(other.Get(Url("Cookie.aspx"), &elsewhere), S_OK);

@@ -80,6 +80,22 @@ TEST_F(HttpTreeTest, APostbackReplacesThePageAndTheTreeIsRebuilt) {
   EXPECT_NE(tree.find("HtmlCell February 2010"), std::string::npos) << tree;
 }
 
+TEST_F(HttpTreeTest, TheDataGridsPagerLinksPostBack) {
+  ASSERT_EQ(LoadUrl("DataGrid.aspx"), S_OK) << NavigationError();
+  // The first link of the pager row (the last row) shows page 2.
+  ASSERT_EQ(RunScript(Find(L"#Grid1").Get(),
+                      L"var rows = document.getElementById('Grid1').getElementsByTagName('tr');"
+                      L"var link = rows[rows.length - 1].getElementsByTagName('a')[0];"
+                      L"if (link.innerText != '2') throw new Error(link.innerText);"
+                      L"link.click()"),
+            S_OK);
+  EXPECT_EQ(NavigationError(), "");
+  std::wstring grid = InnerText(Find(L"#Grid1").Get());
+  EXPECT_NE(grid.find(L"\n4\t\t17.50"), std::wstring::npos) << Narrow(grid);
+  EXPECT_EQ(grid.find(L"\n1\t"), std::wstring::npos) << Narrow(grid);
+  EXPECT_EQ(InnerText(Find(L"#Status").Get()), L"Page 2");
+}
+
 TEST_F(HttpTreeTest, TheBrowserKeepsItsCookiesAcrossPages) {
   ASSERT_EQ(LoadUrl("Cookie.aspx"), S_OK) << NavigationError();
   EXPECT_EQ(InnerText(Find(L"#Visits").Get()), L"0");

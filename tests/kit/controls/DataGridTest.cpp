@@ -3,6 +3,8 @@
 // host's own object tree, each recorded step found again by attribute 78.
 #include "WebObjTestSupport.h"
 
+#include <AspNetServer.h>
+
 #include <string>
 #include <vector>
 
@@ -207,7 +209,8 @@ protected:
     CQilBstr text;
     if (StepCount() != before + 1 || FAILED(browser_->GetStep(before, &text, &record)) || !record)
       return recorded;
-    EXPECT_EQ(std::wstring(text.Text()).rfind(L"WbfGrid \"DataGrid1\" onclick", 0), 0u)
+    std::wstring step = L"WbfGrid \"" + gridName_ + L"\" onclick";
+    EXPECT_EQ(std::wstring(text.Text()).rfind(step, 0), 0u)
         << tallowick::platform::Narrow(text.Text());
     record->GetLongValueByName(66, &recorded.row);
     record->GetLongValueByName(68, &recorded.column);
@@ -228,6 +231,7 @@ protected:
 
   CTestConfiguration configuration_;
   CQilComPtr<IWIHostBrowser> browser_;
+  std::wstring gridName_ = L"DataGrid1"; // of the steps Click reads
 };
 
 // Rows of cells and a last row of the given markup, in an ASP.NET form.
@@ -321,7 +325,7 @@ TEST_F(DataGridTest, GridMainDecidesFirstAndGridRulesOnlyWhenItNamesRules) {
 }
 
 TEST_F(DataGridTest, RenderedGridReportsItsClassNameAndConfiguration) {
-  ShowFile(L"datagrid-controls.html");
+  ShowFile(L"datagrid-cells.html");
   CQilComPtr<IWebObj2> grid = Grid();
   ASSERT_TRUE(grid);
   EXPECT_TRUE(CWfGrid::IsGrid(Element(L"DataGrid1")));
@@ -360,10 +364,10 @@ TEST_F(DataGridTest, RenderedGridReportsItsClassNameAndConfiguration) {
 }
 
 TEST_F(DataGridTest, ClickOnSecondTextBoxRecordsItsCellAndPosition) {
-  ShowFile(L"datagrid-controls.html");
+  ShowFile(L"datagrid-cells.html");
   ASSERT_TRUE(Grid());
   ASSERT_EQ(browser_->SetRecording(VARIANT_TRUE), S_OK);
-  CQilComPtr<IHTMLElement> note = Element(L"DataGrid1_ctl03_Note_1");
+  CQilComPtr<IHTMLElement> note = Element(L"DataGrid1_ctl03_Note");
   ASSERT_TRUE(note);
   CQilComPtr<IHTMLElement> cell;
   ASSERT_EQ(note->get_parentElement(&cell), S_OK);
@@ -376,7 +380,7 @@ TEST_F(DataGridTest, ClickOnSecondTextBoxRecordsItsCellAndPosition) {
   EXPECT_EQ(recorded.id, IdText(TreeAO(note)));
   EXPECT_NE(recorded.id, L"<none>");
   // The first text box of the same cell.
-  Recorded first = Click(Element(L"DataGrid1_ctl03_Qty_1"));
+  Recorded first = Click(Element(L"DataGrid1_ctl03_Qty"));
   EXPECT_EQ(first.row, 3);
   EXPECT_EQ(first.column, 4);
   EXPECT_EQ(first.position, 1);
@@ -384,7 +388,7 @@ TEST_F(DataGridTest, ClickOnSecondTextBoxRecordsItsCellAndPosition) {
 }
 
 TEST_F(DataGridTest, PositionsCountWithinTheControlGroup) {
-  ShowFile(L"datagrid-controls.html");
+  ShowFile(L"datagrid-cells.html");
   ASSERT_TRUE(Grid());
   ASSERT_EQ(browser_->SetRecording(VARIANT_TRUE), S_OK);
   // Details of the first item: a link, a text box, a check box and an image button.
@@ -394,9 +398,8 @@ TEST_F(DataGridTest, PositionsCountWithinTheControlGroup) {
     LPCOLESTR value;
   };
   for (const Case &c :
-       {Case{L"DataGrid1_ctl02_Info_0", 1, L"Info"}, Case{L"DataGrid1_ctl02_Code_0", 1, L"P1"},
-        Case{L"DataGrid1_ctl02_Pick_0", 2, L"False"},
-        Case{L"DataGrid1_ctl02_Zoom_0", 2, L"Zoom"}}) {
+       {Case{L"DataGrid1_ctl02_Info", 1, L"Info"}, Case{L"DataGrid1_ctl02_Code", 1, L"P1"},
+        Case{L"DataGrid1_ctl02_Pick", 2, L"False"}, Case{L"DataGrid1_ctl02_Zoom", 2, L"Zoom"}}) {
     Recorded recorded = Click(Element(c.id));
     EXPECT_EQ(recorded.row, 2) << c.id;
     EXPECT_EQ(recorded.column, 3) << c.id;
@@ -405,16 +408,16 @@ TEST_F(DataGridTest, PositionsCountWithinTheControlGroup) {
   }
   // A check box records its state.
   CQilComPtr<IHTMLInputElement> pick;
-  ASSERT_EQ(pick.QueryFrom(Element(L"DataGrid1_ctl02_Pick_0")), S_OK);
+  ASSERT_EQ(pick.QueryFrom(Element(L"DataGrid1_ctl02_Pick")), S_OK);
   pick->put_checked(VARIANT_TRUE);
-  EXPECT_EQ(Click(Element(L"DataGrid1_ctl02_Pick_0")).value, L"True");
+  EXPECT_EQ(Click(Element(L"DataGrid1_ctl02_Pick")).value, L"True");
 }
 
 TEST_F(DataGridTest, ControlInANestedTableRecordsTheGridsOwnCell) {
-  ShowFile(L"datagrid-controls.html");
+  ShowFile(L"datagrid-cells.html");
   ASSERT_TRUE(Grid());
   ASSERT_EQ(browser_->SetRecording(VARIANT_TRUE), S_OK);
-  Recorded recorded = Click(Element(L"DataGrid1_ctl04_Reorder_2"));
+  Recorded recorded = Click(Element(L"DataGrid1_ctl04_Reorder"));
   EXPECT_EQ(recorded.row, 4);
   EXPECT_EQ(recorded.column, 8);
   EXPECT_EQ(recorded.position, 1);
@@ -422,7 +425,7 @@ TEST_F(DataGridTest, ControlInANestedTableRecordsTheGridsOwnCell) {
 }
 
 TEST_F(DataGridTest, ClickOutsideAControlOrTheGridRecordsNothing) {
-  ShowFile(L"datagrid-controls.html");
+  ShowFile(L"datagrid-cells.html");
   CQilComPtr<IWebObj2> grid = Grid();
   ASSERT_TRUE(grid);
   ASSERT_EQ(browser_->SetRecording(VARIANT_TRUE), S_OK);
@@ -437,18 +440,17 @@ TEST_F(DataGridTest, ClickOutsideAControlOrTheGridRecordsNothing) {
   EXPECT_EQ(grid->FillRecordInformation(Element(L"DataGrid1"), event, &info), E_FAIL);
   EXPECT_EQ(grid->FillRecordInformation(Cell(2, 1), event, &info), E_FAIL);
   IWebInfo *none = nullptr;
-  EXPECT_EQ(grid->FillRecordInformation(Element(L"DataGrid1_ctl03_Note_1"), event, &none),
+  EXPECT_EQ(grid->FillRecordInformation(Element(L"DataGrid1_ctl03_Note"), event, &none), E_POINTER);
+  EXPECT_EQ(grid->FillRecordInformation(Element(L"DataGrid1_ctl03_Note"), event, nullptr),
             E_POINTER);
-  EXPECT_EQ(grid->FillRecordInformation(Element(L"DataGrid1_ctl03_Note_1"), event, nullptr),
-            E_POINTER);
-  EXPECT_EQ(grid->FillRecordInformation(Element(L"DataGrid1_ctl03_Note_1"), event, &info), S_OK);
+  EXPECT_EQ(grid->FillRecordInformation(Element(L"DataGrid1_ctl03_Note"), event, &info), S_OK);
   LONG row = 0;
   EXPECT_EQ(record->GetLongValueByName(66, &row), S_OK);
   EXPECT_EQ(row, 3);
 }
 
 TEST_F(DataGridTest, InnerControlIdByRowColumnPositionAndGroup) {
-  ShowFile(L"datagrid-controls.html");
+  ShowFile(L"datagrid-cells.html");
   CQilComPtr<IWebObj2> grid = Grid();
   ASSERT_TRUE(grid);
   struct Case {
@@ -457,10 +459,10 @@ TEST_F(DataGridTest, InnerControlIdByRowColumnPositionAndGroup) {
     std::wstring id;
   };
   std::wstring cell = IdText(TreeAO(Cell(1, 2)));
-  std::wstring link = IdText(TreeAO(Element(L"DataGrid1_ctl02_Info_0")));
-  std::wstring code = IdText(TreeAO(Element(L"DataGrid1_ctl02_Code_0")));
-  std::wstring pick = IdText(TreeAO(Element(L"DataGrid1_ctl02_Pick_0")));
-  std::wstring zoom = IdText(TreeAO(Element(L"DataGrid1_ctl02_Zoom_0")));
+  std::wstring link = IdText(TreeAO(Element(L"DataGrid1_ctl02_Info")));
+  std::wstring code = IdText(TreeAO(Element(L"DataGrid1_ctl02_Code")));
+  std::wstring pick = IdText(TreeAO(Element(L"DataGrid1_ctl02_Pick")));
+  std::wstring zoom = IdText(TreeAO(Element(L"DataGrid1_ctl02_Zoom")));
   ASSERT_NE(cell, L"<none>");
   for (const Case &c : {
            Case{{2, 3, 1, 0}, 1, link},
@@ -492,7 +494,7 @@ TEST_F(DataGridTest, InnerControlIdByRowColumnPositionAndGroup) {
 // Every control of the grid, clicked and recorded, is found again by
 // attribute 78 from the step's row, column and position and its group.
 TEST_F(DataGridTest, EveryRecordedClickFindsItsControlAgain) {
-  ShowFile(L"datagrid-controls.html");
+  ShowFile(L"datagrid-cells.html");
   CQilComPtr<IWebObj2> grid = Grid();
   ASSERT_TRUE(grid);
   ASSERT_EQ(browser_->SetRecording(VARIANT_TRUE), S_OK);
@@ -530,6 +532,178 @@ TEST_F(DataGridTest, ControlGroupsByClassName) {
   for (LPCOLESTR name : {L"WebElement", L"HtmlCell", L"webedit", L"Link ", L""})
     EXPECT_EQ(CWfGrid::ControlGroup(CQilBstr(name)), -1) << tallowick::platform::Narrow(name);
   EXPECT_EQ(CWfGrid::ControlGroup(nullptr), -1);
+}
+
+// Grids that System.Web renders, served by the example site over HTTP.
+class DataGridServerTest : public DataGridTest {
+protected:
+  static void SetUpTestSuite() {
+    if (!tallowick::test::AspNetServer::Unavailable().empty())
+      return;
+    server_ = new tallowick::test::AspNetServer;
+    if (!server_->Start())
+      startError_ = server_->Error();
+  }
+  static void TearDownTestSuite() {
+    delete server_;
+    server_ = nullptr;
+  }
+  void SetUp() override {
+    if (std::string why = tallowick::test::AspNetServer::Unavailable(); !why.empty())
+      GTEST_SKIP() << why;
+    ASSERT_TRUE(startError_.empty()) << startError_;
+    DataGridTest::SetUp();
+    gridName_ = L"Grid1";
+  }
+
+  // Loads a page of the site and takes its document as the test's.
+  void Open(const std::string &page) {
+    std::string url = server_->Url(page);
+    ASSERT_EQ(browser_->LoadPage(CQilBstr(std::wstring(url.begin(), url.end()).c_str())), S_OK);
+    ASSERT_NO_FATAL_FAILURE(TakeDocument());
+  }
+  // The document the browser shows now (after a postback, the new one).
+  void TakeDocument() {
+    CQilComPtr<IWIFrameAO> frame;
+    CQilComPtr<IUnknown> document;
+    document_.Release();
+    ASSERT_EQ(frame.QueryFrom(TopFrame()), S_OK);
+    ASSERT_EQ(frame->GetDocument(&document), S_OK);
+    ASSERT_EQ(document_.QueryFrom(document), S_OK);
+  }
+  CQilComPtr<IHTMLElement> ServerGrid() { return Element(L"Grid1"); }
+  // The text box of a row of Grid1 (0-based, header included).
+  CQilComPtr<IHTMLElement> NameBox(LONG row) {
+    return Inside(Cell(ServerGrid(), row, 1), L"INPUT", 0);
+  }
+  static std::wstring Value(IHTMLElement *input) {
+    CQilComPtr<IHTMLInputElement> box;
+    CQilBstr value;
+    if (FAILED(box.QueryFrom(input)) || !box || FAILED(box->get_value(&value)))
+      return L"<none>";
+    return value.Text();
+  }
+
+  static tallowick::test::AspNetServer *server_;
+  static std::string startError_;
+};
+
+tallowick::test::AspNetServer *DataGridServerTest::server_ = nullptr;
+std::string DataGridServerTest::startError_;
+
+TEST_F(DataGridServerTest, EveryGridLinesSettingIsAGridInTheAspxForm) {
+  ASSERT_NO_FATAL_FAILURE(Open("DataGridLines.aspx"));
+  for (LPCOLESTR id : {L"LinesBoth", L"LinesHorizontal", L"LinesVertical", L"LinesNone"}) {
+    EXPECT_TRUE(CWfGrid::IsGrid(Element(id), configuration_)) << tallowick::platform::Narrow(id);
+    EXPECT_TRUE(CWfKitUtil::IsKitAO(TreeAO(Element(id)))) << tallowick::platform::Narrow(id);
+  }
+  ASSERT_NO_FATAL_FAILURE(Open("DataGrid.aspx"));
+  CQilComPtr<IWebObj2> grid = TreeAO(ServerGrid());
+  ASSERT_TRUE(CWfKitUtil::IsKitAO(grid));
+  // Header, three items and the pager row, whose one cell spans all seven columns.
+  CQilComPtr<IWebAttrVal> rows;
+  CQilComPtr<IWebAttrVal> pagerCells;
+  ASSERT_EQ(grid->GetAttr(67, nullptr, &rows), S_OK);
+  ASSERT_EQ(grid->GetAttr(69, Longs({5}), &pagerCells), S_OK);
+  EXPECT_EQ(Long(rows), 5);
+  EXPECT_EQ(Long(pagerCells), 1);
+  CQilComPtr<IHTMLTableCell> pager;
+  LONG span = 0;
+  ASSERT_EQ(pager.QueryFrom(Cell(ServerGrid(), 4, 0)), S_OK);
+  ASSERT_EQ(pager->get_colSpan(&span), S_OK);
+  EXPECT_EQ(span, 7);
+  CQilComPtr<IWebAttrVal> name;
+  EXPECT_EQ(grid->GetAttr(146, nullptr, &name), S_OK);
+  EXPECT_EQ(String(name), L"Grid1");
+}
+
+TEST_F(DataGridServerTest, RecordedControlsOfAServedGridAreFoundAgain) {
+  ASSERT_NO_FATAL_FAILURE(Open("DataGrid.aspx"));
+  CQilComPtr<IWebObj2> grid = TreeAO(ServerGrid());
+  ASSERT_TRUE(CWfKitUtil::IsKitAO(grid));
+  ASSERT_EQ(browser_->SetRecording(VARIANT_TRUE), S_OK);
+  Recorded name = Click(NameBox(2));
+  EXPECT_EQ(name.row, 3);
+  EXPECT_EQ(name.column, 2);
+  EXPECT_EQ(name.position, 1);
+  EXPECT_EQ(name.value, L"Bellows");
+
+  // Text box, check box, link, button and link button of every item, and
+  // the pager's links: each step names a control that attribute 78 finds.
+  std::vector<CQilComPtr<IHTMLElement>> controls;
+  for (LPCOLESTR tag : {L"INPUT", L"A"})
+    for (LONG i = 0;; ++i) {
+      CQilComPtr<IHTMLElement> control = Inside(ServerGrid(), tag, i);
+      if (!control)
+        break;
+      controls.push_back(control);
+    }
+  ASSERT_EQ(controls.size(), 3u * 3 + 3 * 2 + 2);
+  for (const CQilComPtr<IHTMLElement> &control : controls) {
+    CQilComPtr<IWebObj2> ao = TreeAO(control);
+    std::wstring expected = IdText(ao);
+    Recorded recorded = Click(control);
+    ASSERT_EQ(recorded.id, expected);
+    CQilBstr className(ClassOf(ao).c_str());
+    CQilComPtr<IWebAttrVal> value;
+    EXPECT_EQ(grid->GetAttrEx(78,
+                              Longs({recorded.row, recorded.column, recorded.position,
+                                     CWfGrid::ControlGroup(className)}),
+                              &value),
+              1)
+        << tallowick::platform::Narrow(expected);
+    EXPECT_EQ(IdText(value), expected);
+  }
+}
+
+// The cell cases on the served page itself.
+TEST_F(DataGridServerTest, ServedCellsRecordRowColumnAndPositionAndAreFoundAgain) {
+  gridName_ = L"DataGrid1";
+  ASSERT_NO_FATAL_FAILURE(Open("DataGridCells.aspx"));
+  CQilComPtr<IWebObj2> grid = Grid();
+  ASSERT_TRUE(grid);
+  ASSERT_EQ(browser_->SetRecording(VARIANT_TRUE), S_OK);
+  Recorded note = Click(Inside(Cell(2, 3), L"INPUT", 1)); // the second text box
+  EXPECT_EQ(note.row, 3);
+  EXPECT_EQ(note.column, 4);
+  EXPECT_EQ(note.position, 2);
+  EXPECT_EQ(note.value, L"Chang");
+  CQilComPtr<IHTMLElement> link = Inside(Cell(1, 2), L"A", 0);
+  CQilComPtr<IHTMLElement> box = Inside(Cell(1, 2), L"INPUT", 0);
+  EXPECT_EQ(Click(link).position, 1);
+  EXPECT_EQ(Click(box).position, 1);
+  CQilComPtr<IWebAttrVal> first;
+  CQilComPtr<IWebAttrVal> cell;
+  EXPECT_EQ(grid->GetAttrEx(78, Longs({2, 3, 1, 0}), &first), 1);
+  EXPECT_EQ(IdText(first), IdText(TreeAO(link)));
+  EXPECT_EQ(grid->GetAttrEx(78, Longs({2, 3}), &cell), 1);
+  EXPECT_EQ(IdText(cell), IdText(TreeAO(Cell(1, 2))));
+}
+
+TEST_F(DataGridServerTest, PagerClickIsRecordedAndTheNextPageIsAGridAgain) {
+  ASSERT_NO_FATAL_FAILURE(Open("DataGrid.aspx"));
+  ASSERT_EQ(Value(NameBox(1)), L"Anvil");
+  ASSERT_EQ(browser_->SetRecording(VARIANT_TRUE), S_OK);
+  CQilComPtr<IHTMLElement> secondPage = Inside(Cell(ServerGrid(), 4, 0), L"A", 0);
+  ASSERT_TRUE(secondPage);
+  ASSERT_EQ(secondPage->click(), S_OK); // __doPostBack: the form goes to the server
+  ASSERT_EQ(StepCount(), 1);
+  CQilComPtr<IWebInfo> record;
+  ASSERT_EQ(browser_->GetStep(0, nullptr, &record), S_OK);
+  LONG row = 0;
+  LONG column = 0;
+  LONG position = 0;
+  record->GetLongValueByName(66, &row);
+  record->GetLongValueByName(68, &column);
+  record->GetLongValueByName(16389, &position);
+  EXPECT_EQ(row, 5);
+  EXPECT_EQ(column, 1);
+  EXPECT_EQ(position, 1); // the first link: the current page is plain text
+
+  ASSERT_NO_FATAL_FAILURE(TakeDocument());
+  EXPECT_EQ(Value(NameBox(1)), L"Drill");
+  EXPECT_TRUE(CWfKitUtil::IsKitAO(TreeAO(ServerGrid())));
+  EXPECT_EQ(Click(NameBox(3)).value, L"File");
 }
 
 } // namespace

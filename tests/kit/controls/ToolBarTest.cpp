@@ -100,7 +100,9 @@ TEST_F(ToolBarTest, ClickButtonByTextOrNumber) {
               "<tb:ToolbarCheckGroup><tb:ToolbarCheckButton id=\"l\">Left</tb:ToolbarCheckButton>"
               "<tb:ToolbarCheckButton id=\"r\">Right</tb:ToolbarCheckButton></tb:ToolbarCheckGroup>"
               "<tb:ToolbarSeparator/><tb:ToolbarButton id=\"hash\">#</tb:ToolbarButton>"
-              "<tb:ToolbarButton id=\"off\" disabled=\"true\">Off</tb:ToolbarButton>"));
+              "<tb:ToolbarButton id=\"off\" disabled=\"true\">Off</tb:ToolbarButton>"
+              "<tb:ToolbarButton id=\"long\">" +
+              std::string(4000, 'n') + "</tb:ToolbarButton>"));
   EXPECT_EQ(Run(bar_, kClickButton, NameRequest(L"New")), S_OK);
   EXPECT_EQ(Run(bar_, kClickButton, NameRequest(L"#2")), S_OK);   // Right, inside the group
   EXPECT_EQ(Run(bar_, kClickButton, NameRequest(L"#")), S_OK);    // a text
@@ -110,9 +112,15 @@ TEST_F(ToolBarTest, ClickButtonByTextOrNumber) {
   EXPECT_EQ(Run(bar_, kClickButton, NameRequest(L"#9")), kNotFound);
   EXPECT_EQ(Run(bar_, kClickButton, NameRequest(L"Missing")), kNotFound);
   EXPECT_EQ(Run(bar_, kClickButton, Request()), E_FAIL);
+  // Names of any length, whole or not at all.
+  std::wstring longName(4000, L'n');
+  EXPECT_EQ(Run(bar_, kClickButton, NameRequest(longName.substr(0, 3999).c_str())), kNotFound);
+  EXPECT_EQ(Run(bar_, kClickButton, NameRequest(longName.c_str())), S_OK);
+  EXPECT_EQ(ItemText(5), longName);
+  EXPECT_EQ(Log(), L"new;r;hash;hash;l;long;");
   // A disabled button is found; the behaviour ignores the click.
   EXPECT_EQ(Run(bar_, kClickButton, NameRequest(L"Off")), S_OK);
-  EXPECT_EQ(Log(), L"new;r;hash;hash;l;");
+  EXPECT_EQ(Log(), L"new;r;hash;hash;l;long;");
   // Check buttons of a group exclude each other.
   CQilComPtr<IHTMLElement> left = Rendered(L"bar", L"l");
   CQilBstr className;
@@ -216,6 +224,59 @@ TEST_F(ToolBarTest, ActionsRecordThroughTheHostAndReplayOnAFreshLoad) {
   EXPECT_STREQ(typed.bstrVal, L"new; \"text\"");
 }
 
+// Mended: a list's choice is recorded by its value only when replay, which
+// finds options by "#n" or by text, reaches the same option with it; else by
+// "#" and its index.
+TEST_F(ToolBarTest, ListChoicesRecordANameThatReplayFinds) {
+  constexpr char kList[] = "<tb:ToolbarDropDownList id=\"l\"><option>#1</option><option>x</option>"
+                           "<option>#1</option><option value=\"B\">Blue</option><option>x</option>"
+                           "</tb:ToolbarDropDownList>";
+  ASSERT_NO_FATAL_FAILURE(ShowBar(kList));
+  ASSERT_EQ(browser_->SetRecording(VARIANT_TRUE), S_OK);
+  const LONG chosen[] = {2, 3, 4, 1};
+  for (LONG index : chosen) {
+    CQilComPtr<IHTMLElement> list = FirstChild(Rendered(L"bar", L"l"));
+    PutProperty(list, L"selectedIndex", CQilVariant(index));
+    Fire(list, L"onchange");
+  }
+  ASSERT_EQ(StepCount(), 4);
+  const wchar_t *names[] = {L"#2", L"#3", L"#4", L"x"};
+  for (LONG step = 0; step < 4; ++step) {
+    CQilComPtr<IWebInfo> record = StepRecord(step);
+    EXPECT_EQ(Entry(record, 6), names[step]) << step;
+    EXPECT_EQ(EntryLong(record, 16389), 0);
+    ASSERT_NO_FATAL_FAILURE(ShowBar(kList));
+    EXPECT_EQ(Run(bar_, kSelectListOption, record), S_OK);
+    EXPECT_EQ(Property(FirstChild(Rendered(L"bar", L"l")), L"selectedIndex").lVal, chosen[step]);
+  }
+}
+
+// Without an element or inner object every request still answers.
+TEST_F(ToolBarTest, WithoutElementOperationsFailCleanly) {
+  CQilComPtr<IWebObj2> bare;
+  ASSERT_EQ(CreateWebObject<CWfToolBar>(&bare, static_cast<IUnknown *>(nullptr),
+                                        static_cast<IWebObj2 *>(nullptr),
+                                        static_cast<IWebObj2 *>(nullptr)),
+            S_OK);
+  CQilComPtr<IWebAttrVal> value;
+  EXPECT_EQ(bare->GetAttrEx(122, nullptr, &value), S_OK);
+  EXPECT_FALSE(value);
+  EXPECT_EQ(bare->GetAttrEx(121, nullptr, &value), S_OK);
+  EXPECT_FALSE(value);
+  EXPECT_EQ(bare->GetAttrEx(122, nullptr, nullptr), E_FAIL);
+  EXPECT_EQ(Run(bare, kClickButton, NameRequest(L"A")), E_FAIL);
+  EXPECT_EQ(Run(bare, kSelectListOption, NameRequest(L"A", 0)), E_FAIL);
+  EXPECT_EQ(Run(bare, kGetItemText, NameRequest(nullptr, 0)), E_FAIL);
+  CQilComPtr<IWebObj2> strip;
+  ASSERT_EQ(CreateWebObject<CWfTabStrip>(&strip, static_cast<IUnknown *>(nullptr),
+                                         static_cast<IWebObj2 *>(nullptr),
+                                         static_cast<IWebObj2 *>(nullptr)),
+            S_OK);
+  EXPECT_EQ(strip->GetAttrEx(16387, nullptr, &value), S_OK);
+  EXPECT_FALSE(value);
+  EXPECT_EQ(Run(strip, 1024, NameRequest(L"A")), E_FAIL);
+}
+
 TEST_F(ToolBarTest, VerticalToolbarNumbersItsColumn) {
   ASSERT_NO_FATAL_FAILURE(
       ShowBar("<tb:ToolbarTextBox id=\"a\"/><tb:ToolbarButton>Go</tb:ToolbarButton>"
@@ -244,6 +305,22 @@ TEST_F(ToolBarTest, OtherEventsRecordNothingOfTheirOwn) {
   EXPECT_EQ(bar_->FillRecordInformation(Element(L"bar"), data, &filled), E_FAIL);
   filled = nullptr;
   EXPECT_EQ(bar_->FillRecordInformation(Element(L"bar"), data, &filled), E_POINTER);
+
+  // Focus and blur of a text box record like a change.
+  for (LPCOLESTR event : {L"onfocus", L"onblur"}) {
+    CQilComPtr<IWebInfo> focus = Request();
+    focus->InsertAttrString(64, CQilBstr(event), 1);
+    filled = focus;
+    EXPECT_EQ(bar_->FillRecordInformation(FirstChild(Rendered(L"bar", L"t")), data, &filled), S_OK);
+    EXPECT_EQ(Entry(focus, 6), L"v");
+    EXPECT_EQ(EntryLong(focus, 16389), 0);
+    EXPECT_EQ(Entry(focus, 16390), L"textbox");
+  }
+  // An element outside any rendered item is no item.
+  CQilComPtr<IWebInfo> stray = Request();
+  stray->InsertAttrString(64, CQilBstr(L"onchange"), 1);
+  filled = stray;
+  EXPECT_EQ(bar_->FillRecordInformation(Element(L"log"), data, &filled), E_FAIL);
 }
 
 } // namespace

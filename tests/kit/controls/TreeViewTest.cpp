@@ -241,8 +241,44 @@ TEST_F(TreeViewTest, ClassesAndEventConfiguration) {
   EXPECT_EQ(config->GetEventConfigFile(&file), S_OK);
   EXPECT_STREQ(file.Text(), L"WebFormsEventConfiguration.xml");
   EXPECT_EQ(Attr(146), L"Tree");
+  EXPECT_EQ(Attr(16387), L"<none>"); // nothing selected
+  CQilComPtr<IWebAttrVal> runtimeId;
+  CQilComPtr<IWebVariant> first;
+  CQilComPtr<IWebRunTimeID> id;
+  CQilComPtr<IWebRunTimeID> own;
+  ASSERT_EQ(tree_->GetAttr(199, nullptr, &runtimeId), S_OK);
+  ASSERT_EQ(runtimeId->GetValue(0, &first), S_OK);
+  ASSERT_EQ(first->get_RTID(&id), S_OK);
+  ASSERT_EQ(tree_->GetId(&own), S_OK);
+  EXPECT_EQ(id->IsEqual(own), S_OK);
   EXPECT_EQ(Invoke(tree_, kSelectNode, nullptr), E_INVALIDARG);
   EXPECT_EQ(tree_->InvokeMethod(kSelectNode, nullptr), E_INVALIDARG);
+}
+
+// The behaviour's object model as a page's script uses it.
+TEST_F(TreeViewTest, BehaviourObjectModel) {
+  Show(kMailPage);
+  EXPECT_EQ(Script(L"var t = document.getElementById('Tree'); var a = t.getTreeNode('0');"
+                   L"[t.getChildren().length, a.getChildren().length, a.getParent(),"
+                   L" t.getTreeNode('0.0.0').getParent().getAttribute('text'),"
+                   L" t.getTreeNode('0.0.0').getAttribute('checkBox'), t.getTreeNode('9'),"
+                   L" t.getTreeNode('1').getAttribute('text'), t.getTreeNode('0.2').getNodeIndex(),"
+                   L" a.getAttribute('subtree').tagName].join('|')"),
+            L"2|4||B|true||Open|0.2|TREENODE");
+  // A node added by script is rendered and reachable by its path.
+  EXPECT_EQ(Script(L"var n = t.createTreeNode(); n.setAttribute('text', 'New');"
+                   L"n.setAttribute('checkBox', true); t.getTreeNode('1').add(n, 0);"
+                   L"t.getTreeNode('1.0').getAttribute('text')"),
+            L"New");
+  EXPECT_EQ(SetCheck(L"Open;New", true), S_OK);
+  EXPECT_EQ(Attr(121), L"A\nOpen\nNew\nLeaf\nPlain");
+  // Selection by property fires the change with the old and the new index.
+  EXPECT_EQ(Script(L"t.selectedNodeIndex = '1.2'; t.selectedNodeIndex = '0';"
+                   L"document.getElementById('log').innerText"),
+            L"check 1.0;select 1.2;select 0;");
+  EXPECT_EQ(Script(L"t.getTreeNode('1.2').remove(); t.getTreeNode('1').getChildren().length"),
+            L"2");
+  EXPECT_EQ(Attr(121), L"A\nOpen\nNew\nLeaf");
 }
 
 // A disabled tree answers 46 true and ignores the user's clicks.
@@ -387,6 +423,27 @@ TEST_F(TreeViewTest, PathsOfAnyDepthAndNamesOfAnyLength) {
   EXPECT_EQ(outcome, S_OK);
 }
 
+// Only a node's text (a span) and check box (an input) are recorded clicks.
+TEST_F(TreeViewTest, ClicksElsewhereRecordNothing) {
+  Show(kMailPage);
+  struct Case {
+    LPCOLESTR index;
+    LPCOLESTR part;
+    HRESULT result;
+  } cases[] = {{L"1", L"junction", S_FALSE}, {L"1.0", L"_tntext", S_OK}};
+  for (const Case &c : cases) {
+    CQilComPtr<IWebInfo> record = Request();
+    record->InsertAttrString(64, CQilBstr(L"onclick"), 1);
+    IWebInfo *raw = record;
+    tagWIEventData event{};
+    EXPECT_EQ(tree_->FillRecordInformation(Part(c.index, c.part), event, &raw), c.result);
+    EXPECT_EQ(Entry(record, 16388), c.result == S_OK ? L"Open;Leaf" : L"<none>");
+  }
+  CQilComPtr<IWebInfo> record = Request();
+  IWebInfo *raw = record;
+  EXPECT_EQ(tree_->FillRecordInformation(Part(L"1", L"_tntext"), tagWIEventData{}, &raw), E_FAIL);
+}
+
 // A user's clicks on a node's text and check box, recorded by the host, and
 // the recorded values replayed on a fresh load of the page.
 TEST_F(TreeViewTest, RecordedClicksReplayToTheSameState) {
@@ -397,9 +454,9 @@ TEST_F(TreeViewTest, RecordedClicksReplayToTheSameState) {
   CQilComPtr<IHTMLElement> text = Part(L"0.2", L"_tntext");
   CQilComPtr<IHTMLElement> box = Part(L"0.0.0", L"_cb");
   ASSERT_TRUE(junction && text && box);
-  ASSERT_EQ(junction->click(), S_OK); // recorded as nothing
-  ASSERT_EQ(text->click(), S_OK);
-  ASSERT_EQ(box->click(), S_OK);
+  ASSERT_EQ(tallowick::platform::UserClick(junction), S_OK); // recorded as nothing
+  ASSERT_EQ(tallowick::platform::UserClick(text), S_OK);
+  ASSERT_EQ(tallowick::platform::UserClick(box), S_OK);
   EXPECT_EQ(Log(), L"expand 0;expand 0.0;collapse 1;select 0.2;check 0.0.0;");
 
   std::vector<CQilComPtr<IWebInfo>> clicks = Records(L"onclick");

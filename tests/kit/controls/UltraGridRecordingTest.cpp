@@ -17,9 +17,7 @@ constexpr char kSeparated[] = R"({
 TEST_F(UltraGridTest, CellClicksRoundTrip) {
   for (const char *convention : {"page", "global"}) {
     SCOPED_TRACE(convention);
-    std::string description = kCustomers;
-    description.replace(description.find("\"page\""), 6, std::string("\"") + convention + "\"");
-    ShowGrid("G1", description);
+    ShowGrid("G1", Customers(convention));
     CQilComPtr<IWebObj2> grid = Grid(L"G1");
     ASSERT_TRUE(grid);
 
@@ -370,4 +368,24 @@ TEST_F(UltraGridTest, GridWithoutRowsKeepsItsSeparator) {
     EXPECT_EQ(EntryString(record, 68), L"A");
     EXPECT_EQ(Found(grid, LookupData(record)), IdText(TreeAO(header)));
   }
+}
+
+// Replaying a click on a cell that the lookup found: the element object's
+// click delivers the left-button mousedown, so the cell becomes active.
+TEST_F(UltraGridTest, ReplayedClickActivatesTheFoundCell) {
+  ShowGrid("G1", kCustomers);
+  CQilComPtr<IWebObj2> grid = Grid(L"G1");
+  ASSERT_TRUE(grid);
+  CQilComPtr<IWebAttrVal> data = Data({CQilVariant(L"2"), CQilVariant(L"Customers,Name"),
+                                       CQilVariant(LONG{16391}), CQilVariant(LONG{0})});
+  ASSERT_EQ(Found(grid, data), IdText(TreeAO(L"G1rc_2_1")));
+  CQilComPtr<IWebObj2> cell;
+  ASSERT_EQ(CreateWebObject<CIE4Obj>(&cell, Element(L"G1rc_2_1").Get(), TopFrame().Get()), S_OK);
+  CQilComPtr<IWebInfo> click = Request();
+  click->InsertAttrString(64, CQilBstr(L"click"), 1);
+  EXPECT_EQ(Invoke(cell, CALL_EVENT, click), S_OK);
+  EXPECT_EQ(click->GetReturnValue(), S_OK);
+  CQilComPtr<IWebInfo> record = Record(grid, Element(L"G1_div"));
+  EXPECT_EQ(EntryString(record, 66), L"2");
+  EXPECT_EQ(EntryString(record, 68), L"Customers,Name");
 }

@@ -329,9 +329,7 @@ TEST_F(UltraGridTest, KeysAreComparedBeforeHeaderTexts) {
 TEST_F(UltraGridTest, RowAndColumnTextsOfCells) {
   for (const char *convention : {"page", "global"}) {
     SCOPED_TRACE(convention);
-    std::string description = kCustomers;
-    description.replace(description.find("\"page\""), 6, std::string("\"") + convention + "\"");
-    ShowGrid("G1", description);
+    ShowGrid("G1", Customers(convention));
     CQilComPtr<IWebObj2> grid = Grid(L"G1");
     ASSERT_TRUE(grid);
     struct Case {

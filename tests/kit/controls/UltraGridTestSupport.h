@@ -78,6 +78,9 @@ protected:
         std::wstring(L"file://") + TALLOWICK_SOURCE_DIR + L"/examples/pages/ultragrid-test.html";
     ASSERT_EQ(tallowick::platform::LoadPageFromString(html, url.c_str(), &document_), S_OK);
     ASSERT_EQ(browser_->SetDocument(document_), S_OK);
+    std::vector<tallowick::platform::ScriptError> errors;
+    tallowick::platform::GetScriptErrors(document_, &errors);
+    ASSERT_TRUE(errors.empty()) << tallowick::platform::Narrow(errors[0].message);
   }
   CQilComPtr<IWebObj2> TopFrame() {
     CQilComPtr<IWebObj2> page;
@@ -237,3 +240,10 @@ inline constexpr char kCustomers[] = R"({
     {cells: [false, "Bottom-Dollar", null], expandable: false},
     {cells: [true, "Chop-suey", "Closed"], expanded: true, rows: [{cells: [10250, 65]}]}]
 })";
+
+// The customers grid in the object convention `convention`.
+inline std::string Customers(const char *convention) {
+  std::string description = kCustomers;
+  description.replace(description.find("\"page\""), 6, std::string("\"") + convention + "\"");
+  return description;
+}
