@@ -104,15 +104,21 @@ constexpr TableControl kTableControls[] = {
     {1029, &CWfGrid::IsGrid, false, &CreateTableControl<CWfGrid>},
 };
 
-const ViewLinkControl *ViewLinkControlOf(LPCOLESTR tag) {
+// Case-insensitive equality; strings of different lengths are never equal,
+// so most tags are told apart without folding their case.
+bool EqualsNoCase(const CQilBstr &tag, LPCOLESTR name) {
+  return tag.Length() == static_cast<UINT>(lstrlenW(name)) && lstrcmpiW(tag.Text(), name) == 0;
+}
+
+const ViewLinkControl *ViewLinkControlOf(const CQilBstr &tag) {
   for (const ViewLinkControl &control : kViewLinkControls) {
-    if (lstrcmpiW(tag, control.tag) == 0)
+    if (EqualsNoCase(tag, control.tag))
       return &control;
   }
   return nullptr;
 }
 
-bool IsTable(LPCOLESTR tag) { return lstrcmpiW(tag, L"TABLE") == 0; }
+bool IsTable(const CQilBstr &tag) { return EqualsNoCase(tag, L"TABLE"); }
 
 bool Contains(const std::vector<LONG> &classes, LONG webClass) {
   return std::find(classes.begin(), classes.end(), webClass) != classes.end();
@@ -169,9 +175,9 @@ CQilComPtr<IWebObj2> CWfKitUtil::CreateControlAO(IHTMLElement *element, IWebObj2
   CQilBstr tag;
   if (element == nullptr || FAILED(element->get_tagName(&tag)))
     return {};
-  if (const ViewLinkControl *control = ViewLinkControlOf(tag.Text()))
+  if (const ViewLinkControl *control = ViewLinkControlOf(tag))
     return CreateViewLinkControlAO(*control, element, parent);
-  if (IsTable(tag.Text()))
+  if (IsTable(tag))
     return CreateTableControlAO(element, parent);
   return {};
 }
@@ -180,9 +186,9 @@ bool CWfKitUtil::MayCreateControlOfClass(IHTMLElement *element, const std::vecto
   CQilBstr tag;
   if (element == nullptr || FAILED(element->get_tagName(&tag)))
     return false;
-  if (const ViewLinkControl *control = ViewLinkControlOf(tag.Text()))
+  if (const ViewLinkControl *control = ViewLinkControlOf(tag))
     return Contains(classes, control->webClass);
-  if (!IsTable(tag.Text()))
+  if (!IsTable(tag))
     return false;
   for (const TableControl &control : kTableControls) {
     if (Contains(classes, control.webClass) && (!control.testIsCheap || control.test(element)))

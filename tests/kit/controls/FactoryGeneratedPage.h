@@ -52,7 +52,7 @@ inline void AppendCalendar(std::string &out, int block) {
 inline void AppendUltraGrid(std::string &out, int block) {
   std::string name = "UltraGrid" + std::to_string(block);
   out += "<table id=\"" + name + "_main\" cellspacing=\"0\" cellpadding=\"0\"><tbody><tr><td>";
-  out += "<div id=\"" + name + "_div\"><table id=\"" + name + "_t\"><thead><tr>";
+  out += "<div id=\"" + name + "_div\"><table><thead><tr>";
   for (const char *column : {"Key", "Name", "Stock"})
     out += std::string("<th>") + column + "</th>";
   out += "</tr></thead><tbody>";

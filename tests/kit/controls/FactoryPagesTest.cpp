@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <vector>
 
 #include "FactoryGeneratedPage.h"
@@ -64,17 +65,59 @@ TEST_F(FactoryPagesTest, ShortcutsGiveTheSameDynamicAOForEveryElement) {
     ASSERT_TRUE(frame);
     CDAORuleList &rules = CDAORuleList::Instance();
     size_t compared = 0;
+    size_t dynamic = 0;
+    size_t ultraGrids = 0;
     for (const CQilComPtr<IHTMLElement> &element : AllElements()) {
       CQilComPtr<IWebObj2> fast = rules.MatchRules(element, frame);
       CQilComPtr<IWebObj2> full = rules.MatchRulesWithoutShortcuts(element, frame);
       CQilBstr tag;
+      CQilBstr id;
       element->get_tagName(&tag);
+      element->get_id(&id);
       ASSERT_EQ(RecordableClass(fast), RecordableClass(full))
           << "element " << compared << " <" << tallowick::platform::Narrow(tag.Text()) << ">";
       ++compared;
+      dynamic += fast ? 1 : 0;
+      std::wstring_view name(id.Text());
+      ultraGrids += name.size() > 5 && name.substr(name.size() - 5) == L"_main" ? 1 : 0;
     }
     EXPECT_GT(compared, size * 8 / 10);
+    // In each UltraGrid: the outer row and cell, the inner table, its head
+    // section and row, 3 header cells, 8 rows of 3 cells, 8 images.
+    EXPECT_GT(ultraGrids, 0u);
+    EXPECT_EQ(dynamic, ultraGrids * 48);
   }
+}
+
+TEST_F(FactoryPagesTest, RecordAOIsTheControlAboveTheElementOrNone) {
+  ASSERT_EQ(tallowick::platform::LoadPageFromString(factory_pages::GeneratedPage(300),
+                                                    L"http://test/Generated.aspx", &document_),
+            S_OK);
+  ASSERT_EQ(browser_->AddKitFactory(factory_, kTallowickKitId), S_OK);
+  ASSERT_EQ(browser_->SetDocument(document_), S_OK);
+  CQilComPtr<IWebObj2> frame = TopFrame();
+  VARIANT none;
+  VariantInit(&none);
+  std::vector<CQilComPtr<IHTMLElement>> elements = AllElements();
+  auto recordAO = [&](LPCOLESTR tag, LONG index, HRESULT expected) {
+    LONG seen = 0;
+    for (const CQilComPtr<IHTMLElement> &element : elements) {
+      CQilBstr name;
+      element->get_tagName(&name);
+      if (lstrcmpiW(name.Text(), tag) != 0 || seen++ != index)
+        continue;
+      IWebObj2 *ao = reinterpret_cast<IWebObj2 *>(1);
+      EXPECT_EQ(factory_->GetRecordAO(element, none, frame, &ao), expected) << seen;
+      CQilComPtr<IWebObj2> owned;
+      owned.Attach(ao);
+      return RecordableClass(owned);
+    }
+    return LONG{-2};
+  };
+  EXPECT_EQ(recordAO(L"A", 0, E_FAIL), -1) << "a navigation link outside every control";
+  EXPECT_EQ(recordAO(L"INPUT", 1, S_OK), 1029) << "the text box in the DataGrid";
+  EXPECT_EQ(recordAO(L"A", 20, S_OK), 1028) << "a day of the Calendar";
+  EXPECT_EQ(recordAO(L"IMG", 1, S_OK), 1030) << "an image in the UltraGrid";
 }
 
 // Writes the page with every control beside copies of the behaviours.
