@@ -325,3 +325,35 @@ TEST(PageExpandoLifetime, DomObjectsAsExpandosDoNotKeepThePage) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(PageHandlerScope, ElementFormDocumentThenWindow) {
+  Ptr<IHTMLDocument2> doc = LoadHtml(
+      "<body><script>var text = []; function log(t) { text.push(t); } var kind = 'global';</script>"
+      "<form id='Form1' name='theForm'><input name='field' value='v1'>"
+      "<select id='pick' kind='local' onchange=\"log(getAttribute('kind') + ' ' + kind + ' ' + "
+      "options[selectedIndex].text + ' ' + field.value + ' ' + getElementById('Box1').id)\">"
+      "<option>a</option><option selected>b</option></select></form>"
+      "<div id='Box1' onclick='log(tagName + \" \" + title + \" \" + typeof field)'></div>"
+      "<img name='logo'><script>log(Form1.field.value + ' ' + theForm.id + ' ' + Box1.tagName + "
+      "' ' + logo.tagName);</script></body>");
+  std::vector<tp::ScriptError> errors;
+  tp::GetScriptErrors(doc.get(), &errors);
+  ASSERT_TRUE(errors.empty()) << errors[0].message;
+  EXPECT_EQ(L"v1 Form1 DIV IMG", Str(Eval(doc.get(), L"text.join('; ')")));
+  Eval(doc.get(), L"text = []");
+  Ptr<IHTMLElement3> pick = ById(doc.get(), L"pick").As<IHTMLElement3>();
+  VARIANT_BOOL cancelled = VARIANT_FALSE;
+  Var none;
+  ASSERT_EQ(S_OK, pick->fireEvent(Bstr(L"onchange"), &none.v, &cancelled));
+  // The element's own title (empty) comes before the document's.
+  ASSERT_EQ(S_OK, ById(doc.get(), L"Box1")->click());
+  EXPECT_EQ(L"local local b v1 Box1; DIV  undefined", Str(Eval(doc.get(), L"text.join('; ')")));
+  // Elements made later are reachable by id; a script's own global wins.
+  Eval(doc.get(), L"document.body.insertAdjacentHTML('beforeEnd', \"<p id='Later'></p>\")");
+  EXPECT_EQ(L"P", Str(Eval(doc.get(), L"Later.tagName")));
+  EXPECT_EQ(L"mine", Str(Eval(doc.get(), L"Box1 = 'mine'; Box1")));
+}
+
+} // namespace

@@ -606,10 +606,10 @@ HRESULT HtmlElement::InvokeDynamic(DISPID id, WORD flags, DISPPARAMS *params, VA
       EqualsNoCase(name->substr(0, 2), L"on")) {
     ScriptEngine *engine = EngineOf(page_.get());
     IDispatch *function = nullptr;
-    HRESULT hr =
-        engine ? engine->CompileHandler(handler->value,
-                                        node_->document ? node_->document->url : L"", &function)
-               : E_FAIL;
+    HRESULT hr = engine ? engine->CompileHandler(handler->value,
+                                                 node_->document ? node_->document->url : L"",
+                                                 &function, node_.get())
+                        : E_FAIL;
     if (FAILED(hr))
       return hr;
     if ((flags & DISPATCH_METHOD) && !(flags & DISPATCH_PROPERTYGET)) {

@@ -63,7 +63,7 @@ HRESULT AttributeHandler(Page *page, const Node &node, const std::wstring &type,
   if (!engine)
     return E_FAIL;
   std::wstring source = node.document ? node.document->url : L"";
-  return engine->CompileHandler(attribute->value, source, handler);
+  return engine->CompileHandler(attribute->value, source, handler, const_cast<Node *>(&node));
 }
 
 void RunHandlers(Page *page, Node &node, const std::wstring &type, IHTMLEventObj *event) {
