@@ -357,3 +357,29 @@ TEST(PageHandlerScope, ElementFormDocumentThenWindow) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(PagePropertyChange, ScriptAndUserChangesAreHeard) {
+  Ptr<IHTMLDocument2> doc = LoadHtml(
+      "<body><script>var text = []; function log(t) { text.push(t); }</script>"
+      "<div id='d' onpropertychange='log(event.propertyName)'></div>"
+      "<input id='box' type='checkbox' onpropertychange='log(event.propertyName + \" \" + "
+      "this.checked)'>"
+      "<input id='name' onpropertychange='log(event.propertyName + \" \" + this.value)'>"
+      "<select id='pick' onpropertychange='log(event.propertyName + \" \" + this.selectedIndex)'>"
+      "<option>a</option><option>b</option></select>"
+      "<span id='quiet'></span></body>");
+  Eval(doc.get(), L"var d = document.getElementById('d'); d.className = 'x'; d.style.color = "
+                  L"'red'; d.setAttribute('kind', 1); d.removeAttribute('kind'); d.mine = 2;"
+                  L"document.getElementById('quiet').title = 'no handler'");
+  EXPECT_EQ(L"className; style.color; kind; kind; mine", Str(Eval(doc.get(), L"text.join('; ')")));
+  Eval(doc.get(), L"text = []");
+  ASSERT_EQ(S_OK, tp::UserClick(ById(doc.get(), L"box").get()));
+  ASSERT_EQ(S_OK, ById(doc.get(), L"name").As<IHTMLInputElement>()->put_value(Bstr(L"typed")));
+  ASSERT_EQ(S_OK, ById(doc.get(), L"pick").As<IHTMLSelectElement>()->put_selectedIndex(1));
+  EXPECT_EQ(L"checked true; value typed; selectedIndex 1",
+            Str(Eval(doc.get(), L"text.join('; ')")));
+}
+
+} // namespace

@@ -124,6 +124,27 @@ HRESULT InvokeArgs(duk_context *ctx, IDispatch *object, DISPID id, WORD flags, d
   return hr;
 }
 
+// onpropertychange after script changed a member of an element or of its
+// style, unless the element already told of it (`before`: the page's count).
+void NotifyChange(ScriptEngine &engine, IDispatch *object, const std::wstring &name,
+                  unsigned long before) {
+  Page &page = engine.GetPage();
+  if (page.propertyChanges != before)
+    return;
+  if (Node *node = NodeOf(object)) {
+    FirePropertyChange(&page, *node, name);
+    return;
+  }
+  void *found = nullptr;
+  if (SUCCEEDED(object->QueryInterface(IID_ITallowickStyleNode, &found)) && found)
+    FirePropertyChange(&page, *static_cast<Node *>(found), L"style." + name);
+}
+
+bool ChangesAttribute(const std::wstring &method) {
+  return platform::EqualsNoCase(method, L"setAttribute") ||
+         platform::EqualsNoCase(method, L"removeAttribute");
+}
+
 // A DOM method read as a value: calls the member by name on `this`, or on
 // the object it was read from.
 duk_ret_t CallMember(duk_context *ctx) {
@@ -150,10 +171,13 @@ duk_ret_t CallMember(duk_context *ctx) {
   EXCEPINFO info{};
   HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
   Var result;
+  unsigned long before = engine.GetPage().propertyChanges;
   if (SUCCEEDED(hr))
     hr = InvokeArgs(ctx, object, id, DISPATCH_METHOD, 0, count, &result.v, &info);
   if (FAILED(hr))
     ThrowFailure(ctx, hr, name, info);
+  if (count > 0 && ChangesAttribute(name))
+    NotifyChange(engine, object, Widen(duk_safe_to_string(ctx, 0)), before);
   engine.Push(result.v);
   return 1;
 }
@@ -244,6 +268,7 @@ duk_ret_t TrapSet(duk_context *ctx) {
   DISPID id = 0;
   LPOLESTR names[] = {name.data()};
   EXCEPINFO info{};
+  unsigned long before = engine.GetPage().propertyChanges;
   if (SUCCEEDED(holder->object->GetIDsOfNames(IID_NULL, names, 1, 0, &id))) {
     DISPID put = DISPID_PROPERTYPUT;
     DISPPARAMS params = {&value.v, &put, 1, 1};
@@ -263,6 +288,7 @@ duk_ret_t TrapSet(duk_context *ctx) {
       duk_put_prop(ctx, 0);
     }
   }
+  NotifyChange(engine, holder->object, name, before);
   duk_push_true(ctx);
   return 1;
 }

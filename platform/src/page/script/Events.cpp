@@ -145,7 +145,24 @@ bool DispatchEvent(Page *page, Node &target, const std::wstring &type, IHTMLEven
   return run;
 }
 
+namespace {
+
+bool HearsPropertyChange(const Node &node) {
+  if (node.FindAttribute(L"onpropertychange"))
+    return true;
+  for (const Listener &listener : node.listeners)
+    if (listener.type == L"onpropertychange")
+      return true;
+  return false;
+}
+
+} // namespace
+
 void FirePropertyChange(Page *page, Node &target, const std::wstring &name) {
+  ++page->propertyChanges;
+  if (!target.IsElement() || !HearsPropertyChange(target))
+    return;
+  NavigationHold hold(page);
   IHTMLEventObj *event = nullptr;
   if (FAILED(NewEventObject(page, target.shared_from_this(), L"propertychange", &event)) || !event)
     return;
