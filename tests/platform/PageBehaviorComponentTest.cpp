@@ -383,3 +383,36 @@ TEST(PagePropertyChange, ScriptAndUserChangesAreHeard) {
 }
 
 } // namespace
+
+namespace {
+TEST_F(Components, ErrorsNameTheAuthorsFileAndLine) {
+  Write("c.htc", "<public:component>\n"
+                 "<public:method name='bad'/>\n"
+                 "<public:method name='dom'/>\n"
+                 "<script>\n"
+                 "function bad() {\n"
+                 "  return missing.value;\n"
+                 "}\n"
+                 "</script>\n"
+                 "<script>\n"
+                 "function dom() {\n"
+                 "  element.insertBefore(null, 5);\n"
+                 "}\n"
+                 "</script>\n"
+                 "</public:component>\n");
+  Load("<?import namespace='x' implementation='c.htc'?><body><x:C id='c1'></x:C></body>");
+  ASSERT_TRUE(errors.empty()) << FirstError();
+  // Called as the kit calls them: the errors reach the page's handler.
+  Var result;
+  EXPECT_EQ(DISP_E_EXCEPTION, Invoke(El(L"c1").get(), L"bad", DISPATCH_METHOD, {}, &result.v));
+  EXPECT_EQ(DISP_E_EXCEPTION, Invoke(El(L"c1").get(), L"dom", DISPATCH_METHOD, {}, &result.v));
+  ASSERT_EQ(2u, errors.size());
+  EXPECT_NE(std::wstring::npos, errors[0].source.find(L"c.htc"));
+  EXPECT_EQ(6, errors[0].line);
+  EXPECT_NE(std::wstring::npos, errors[1].source.find(L"c.htc"));
+  EXPECT_EQ(11, errors[1].line);
+  EXPECT_NE(std::wstring::npos, errors[1].message.find(L"'insertBefore' failed"))
+      << errors[1].message;
+}
+
+} // namespace

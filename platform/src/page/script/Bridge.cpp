@@ -85,6 +85,22 @@ bool IsIndex(const std::wstring &name, LONG *index) {
   return true;
 }
 
+// The error at the stack top names the script line that called the DOM
+// member, not the engine's own source.
+void PointAtCaller(duk_context *ctx) {
+  duk_idx_t error = duk_get_top_index(ctx);
+  duk_inspect_callstack_entry(ctx, -2); // -1 is the native member itself
+  if (duk_is_object(ctx, -1)) {
+    duk_get_prop_string(ctx, -1, "lineNumber");
+    duk_put_prop_string(ctx, error, "lineNumber");
+    duk_get_prop_string(ctx, -1, "function");
+    duk_get_prop_string(ctx, -1, "fileName");
+    duk_put_prop_string(ctx, error, "fileName");
+    duk_pop(ctx);
+  }
+  duk_set_top(ctx, error + 1);
+}
+
 // Throws a script error for a failed Invoke (the script error itself when the
 // call into script failed).
 [[noreturn]] void ThrowFailure(duk_context *ctx, HRESULT hr, const std::wstring &name,
@@ -102,6 +118,7 @@ bool IsIndex(const std::wstring &name, LONG *index) {
   SysFreeString(info.bstrDescription);
   SysFreeString(info.bstrHelpFile);
   duk_push_error_object(ctx, DUK_ERR_ERROR, "%s", message.c_str());
+  PointAtCaller(ctx);
   duk_throw(ctx);
   __builtin_unreachable();
 }
