@@ -416,3 +416,32 @@ TEST_F(Components, ErrorsNameTheAuthorsFileAndLine) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(PageAssignments, MethodsAndReadOnlyMembersTakeValuesAsIEDid) {
+  Ptr<IHTMLDocument2> doc = LoadHtml(
+      "<body><form id='f' action='Next.aspx'></form><table id='t'><tr><td>x</td></tr></table>"
+      "<x:Custom id='c'>c</x:Custom><script>var text = [];"
+      "var f = document.getElementById('f'), t = document.getElementById('t');"
+      "var c = document.getElementById('c');"
+      "f.submit = function () { text.push('own submit ' + (this == f)); };"
+      "t.cellSpacing = 0; c.onclick = function () { text.push('custom click'); };"
+      "t.rows[0].rowIndex = 5;</script></body>");
+  std::vector<tp::ScriptError> errors;
+  tp::GetScriptErrors(doc.get(), &errors);
+  ASSERT_TRUE(errors.empty()) << errors[0].message;
+  Eval(doc.get(), L"f.submit(); c.click()");
+  EXPECT_EQ(L"own submit true; custom click", Str(Eval(doc.get(), L"text.join('; ')")));
+  std::vector<tp::Navigation> navigations;
+  tp::GetNavigations(doc.get(), &navigations);
+  EXPECT_TRUE(navigations.empty());
+  EXPECT_EQ(L"0", Str(Eval(doc.get(), L"String(t.cellSpacing)")));
+  EXPECT_EQ(L"0", Str(Eval(doc.get(), L"String(t.rows[0].rowIndex)")));
+  // C++ callers still reach the element's own method.
+  ASSERT_EQ(S_OK, ById(doc.get(), L"f").As<IHTMLFormElement>()->submit());
+  tp::GetNavigations(doc.get(), &navigations);
+  EXPECT_EQ(1u, navigations.size());
+}
+
+} // namespace

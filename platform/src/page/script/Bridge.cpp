@@ -217,6 +217,14 @@ void KeyAsString(duk_context *ctx) {
     duk_to_string(ctx, 1);
 }
 
+bool HasOwn(duk_context *ctx, duk_idx_t object, duk_idx_t key) {
+  duk_dup(ctx, key);
+  duk_get_prop_desc(ctx, object, 0);
+  bool own = !duk_is_undefined(ctx, -1);
+  duk_pop(ctx);
+  return own;
+}
+
 duk_ret_t TrapGet(duk_context *ctx) {
   ScriptEngine &engine = EngineFrom(ctx);
   KeyAsString(ctx);
@@ -228,6 +236,11 @@ duk_ret_t TrapGet(duk_context *ctx) {
   ComHolder *holder = HolderAt(ctx, 0);
   if (!holder)
     return 0;
+  if (HasOwn(ctx, 0, 1)) { // a value script put over a method or a read-only member
+    duk_dup(ctx, 1);
+    duk_get_prop(ctx, 0);
+    return 1;
+  }
   std::wstring name = KeyName(ctx, 1);
   DISPID id = 0;
   LPOLESTR names[] = {name.data()};
@@ -266,6 +279,24 @@ duk_ret_t TrapGet(duk_context *ctx) {
   return 1;
 }
 
+// A put on a member that takes none, as IE does it: a method name becomes a
+// script value that shadows the method; a read-only element property keeps
+// the value as its attribute (which the property then reads).
+HRESULT KeepOver(duk_context *ctx, IDispatch *object, DISPID id, const std::wstring &name,
+                 const VARIANT &value) {
+  DISPPARAMS none = {nullptr, nullptr, 0, 0};
+  Var probe;
+  bool method = object->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYGET | kBridgeGet, &none, &probe.v,
+                               nullptr, nullptr) == kMemberIsMethod;
+  void *host = nullptr;
+  if (!method && SUCCEEDED(object->QueryInterface(IID_ITallowickExpandoHost, &host)) && host)
+    return static_cast<ExpandoHost *>(host)->PutExpando(name, value);
+  duk_dup(ctx, 1);
+  duk_dup(ctx, 2);
+  duk_put_prop(ctx, 0);
+  return S_OK;
+}
+
 duk_ret_t TrapSet(duk_context *ctx) {
   ScriptEngine &engine = EngineFrom(ctx);
   KeyAsString(ctx);
@@ -291,6 +322,8 @@ duk_ret_t TrapSet(duk_context *ctx) {
     DISPPARAMS params = {&value.v, &put, 1, 1};
     hr = holder->object->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYPUT, &params, nullptr, &info,
                                 nullptr);
+    if (hr == DISP_E_MEMBERNOTFOUND)
+      hr = KeepOver(ctx, holder->object, id, name, value.v);
     if (FAILED(hr))
       ThrowFailure(ctx, hr, name, info);
   } else {
