@@ -279,9 +279,30 @@ duk_ret_t TrapGet(duk_context *ctx) {
   return 1;
 }
 
+// Element properties IE let script write that this engine only reads:
+// the value becomes the attribute they read.
+bool WritableInIE(const std::wstring &name) {
+  static const wchar_t *const kWritable[] = {L"cellSpacing",  L"cellPadding",    L"width",
+                                             L"height",       L"readOnly",       L"alt",
+                                             L"action",       L"method",         L"target",
+                                             L"dir",          L"tabIndex",       L"accessKey",
+                                             L"bgColor",      L"vAlign",         L"noWrap",
+                                             L"maxLength",    L"size",           L"summary",
+                                             L"rules",        L"frame",          L"multiple",
+                                             L"hspace",       L"vspace",         L"encoding",
+                                             L"defaultValue", L"defaultChecked", L"background",
+                                             L"borderColor",  L"scrolling",      L"frameBorder",
+                                             L"marginWidth",  L"marginHeight"};
+  for (const wchar_t *writable : kWritable)
+    if (platform::EqualsNoCase(name, writable))
+      return true;
+  return false;
+}
+
 // A put on a member that takes none, as IE does it: a method name becomes a
-// script value that shadows the method; a read-only element property keeps
-// the value as its attribute (which the property then reads).
+// script value that shadows the method; a property IE could write keeps the
+// value as its attribute (which the property then reads). A property IE
+// only read fails as it did there ("member not found").
 HRESULT KeepOver(duk_context *ctx, IDispatch *object, DISPID id, const std::wstring &name,
                  const VARIANT &value) {
   DISPPARAMS none = {nullptr, nullptr, 0, 0};
@@ -289,6 +310,8 @@ HRESULT KeepOver(duk_context *ctx, IDispatch *object, DISPID id, const std::wstr
   bool method = object->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYGET | kBridgeGet, &none, &probe.v,
                                nullptr, nullptr) == kMemberIsMethod;
   void *host = nullptr;
+  if (!method && !WritableInIE(name))
+    return DISP_E_MEMBERNOTFOUND;
   if (!method && SUCCEEDED(object->QueryInterface(IID_ITallowickExpandoHost, &host)) && host)
     return static_cast<ExpandoHost *>(host)->PutExpando(name, value);
   duk_dup(ctx, 1);
