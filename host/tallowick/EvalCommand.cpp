@@ -24,14 +24,6 @@ namespace {
 using platform::Narrow;
 using platform::Widen;
 
-void PrintError(const platform::ScriptError &error) {
-  std::fprintf(stderr, "tallowick: script error: %s", Narrow(error.message).c_str());
-  if (!error.source.empty())
-    std::fprintf(stderr, " (%s%s)", Narrow(error.source).c_str(),
-                 error.line ? (":" + std::to_string(error.line)).c_str() : "");
-  std::fputc('\n', stderr);
-}
-
 } // namespace
 
 int RunEval(const Invocation &invocation) {
@@ -57,12 +49,12 @@ int RunEval(const Invocation &invocation) {
   std::vector<platform::ScriptError> errors;
   platform::GetScriptErrors(document.Get(), &errors);
   for (const auto &error : errors)
-    PrintError(error);
+    PrintScriptError(error);
   bool failed = !errors.empty();
   if (host::http::IsHttpUrl(Widen(positional[0])))
     FollowHttpNavigations(document.Get(), session, &failed);
   platform::SetScriptErrorHandler(document.Get(), [&](const platform::ScriptError &error) {
-    PrintError(error);
+    PrintScriptError(error);
     failed = true;
   });
   if (!click.empty()) {
@@ -80,7 +72,7 @@ int RunEval(const Invocation &invocation) {
       FAILED(current->get_parentWindow(window.Out())))
     return 2;
   platform::SetScriptErrorHandler(current.Get(), [&](const platform::ScriptError &error) {
-    PrintError(error);
+    PrintScriptError(error);
     failed = true;
   });
   VARIANT result;

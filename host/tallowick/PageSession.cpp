@@ -207,6 +207,14 @@ HRESULT FindInDocument(IHTMLDocument2 *document, const std::string &selector,
   return FindStep(document, selector, element);
 }
 
+void PrintScriptError(const platform::ScriptError &error) {
+  std::fprintf(stderr, "tallowick: script error: %s", Narrow(error.message).c_str());
+  if (!error.source.empty())
+    std::fprintf(stderr, " (%s%s)", Narrow(error.source).c_str(),
+                 error.line ? (":" + std::to_string(error.line)).c_str() : "");
+  std::fputc('\n', stderr);
+}
+
 HRESULT EvalInWindow(IHTMLWindow2 *window, const std::string &script, VARIANT *result) {
   DISPID id = 0;
   wchar_t evalName[] = L"eval";

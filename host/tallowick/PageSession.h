@@ -13,6 +13,7 @@
 #include "ComRef.h"
 #include "HostSession.h"
 #include "TallowickHost.h"
+#include "tallowick/Page.h"
 
 namespace tallowick::cli {
 
@@ -71,6 +72,9 @@ private:
 // element of that tag, from 0).
 HRESULT FindInDocument(IHTMLDocument2 *document, const std::string &selector,
                        IHTMLElement **element);
+
+// A script error on standard error, with its source and line.
+void PrintScriptError(const platform::ScriptError &error);
 
 // Evaluates SCRIPT through the window's eval; DISP_E_EXCEPTION for a script
 // error (reported to the page's script-error handler).

@@ -145,11 +145,14 @@ int PrintEval(const PageSession &session, const std::string &script) {
     std::fputs("tallowick: no page to evaluate in\n", stderr);
     return 1;
   }
+  platform::SetScriptErrorHandler(document.Get(), PrintScriptError);
   VARIANT result;
   VariantInit(&result);
   HRESULT hr = EvalInWindow(window.Get(), script, &result);
+  platform::SetScriptErrorHandler(document.Get(), nullptr);
   if (FAILED(hr)) {
-    std::fprintf(stderr, "tallowick: --eval failed: %s\n", HresultText(hr).c_str());
+    if (hr != DISP_E_EXCEPTION)
+      std::fprintf(stderr, "tallowick: --eval failed: %s\n", HresultText(hr).c_str());
     return 1;
   }
   std::printf("%s\n", VariantText(result).c_str());
