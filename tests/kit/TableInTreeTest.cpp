@@ -81,30 +81,13 @@ constexpr char kGridPage[] = R"(<html><body><form>
 <table id="plain"><tr><td>p</td></tr></table>
 </form></body></html>)";
 
-class TableInTreeTest : public WebObjTest {
+class TableInTreeTest : public KitTreeTest {
 protected:
   void SetUp() override {
-    WebObjTest::SetUp();
-    for (const KitWebClass &webClass : kKitWebClasses)
-      HostServices::RegisterWebClass(webClass.id, CQilBstr(webClass.name));
-    CLSID clsid{};
-    ASSERT_EQ(CLSIDFromProgID(kBrowserProgID, &clsid), S_OK);
-    ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IWIHostBrowser),
-                               reinterpret_cast<void **>(&browser_)),
-              S_OK);
-    CQilComPtr<IWIKitFactoryEx> factory;
-    ASSERT_EQ(CreateKitObject<CTestFactory>(nullptr, IID_IWIKitFactoryEx,
-                                            reinterpret_cast<void **>(&factory)),
-              S_OK);
-    ASSERT_EQ(browser_->AddKitFactory(factory, kTallowickKitId), S_OK);
+    KitTreeTest::SetUp();
+    ASSERT_NO_FATAL_FAILURE(StartBrowser<CTestFactory>());
   }
-  void TearDown() override {
-    if (browser_)
-      browser_->Close();
-    browser_.Release();
-    RecordConfig::Release();
-    WebObjTest::TearDown();
-  }
+  void TearDown() override { KitTreeTest::TearDown(); }
 
   void Show(const std::string &html, LPCOLESTR url = L"http://test/page.aspx") {
     ASSERT_EQ(tallowick::platform::LoadPageFromString(html, url, &document_), S_OK);
@@ -204,8 +187,6 @@ protected:
     VARIANT_BOOL notCancelled = VARIANT_FALSE;
     element3->fireEvent(CQilBstr(event), nullptr, &notCancelled);
   }
-
-  CQilComPtr<IWIHostBrowser> browser_;
 };
 
 TEST_F(TableInTreeTest, GridTakesTheTablesPlaceWithTheFrameAsParent) {

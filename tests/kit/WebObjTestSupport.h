@@ -10,8 +10,10 @@
 #include <string>
 
 #include "kit/KitCom.h"
+#include "kit/TallowickIE.h"
 #include "tallowick/Page.h"
 #include "webobj/IE4Obj.h"
+#include "webobj/RecordConfig.h"
 
 class WebObjTest : public KitHostTest {
 protected:
@@ -57,4 +59,37 @@ protected:
   }
 
   CQilComPtr<IHTMLDocument2> document_;
+};
+
+// Kit objects inside the host's real object tree: a host browser given one
+// kit factory (a class derived from the kit's, or the kit's own), with the
+// kit's web classes registered first.
+class KitTreeTest : public WebObjTest {
+protected:
+  template <class Factory> void StartBrowser() {
+    CQilComPtr<IWIKitFactoryEx> factory;
+    ASSERT_EQ(
+        CreateKitObject<Factory>(nullptr, IID_IWIKitFactoryEx, reinterpret_cast<void **>(&factory)),
+        S_OK);
+    StartBrowserWith(factory);
+  }
+  void StartBrowserWith(IWIKitFactoryEx *factory) {
+    for (const KitWebClass &webClass : kKitWebClasses)
+      HostServices::RegisterWebClass(webClass.id, CQilBstr(webClass.name));
+    CLSID clsid{};
+    ASSERT_EQ(CLSIDFromProgID(kBrowserProgID, &clsid), S_OK);
+    ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IWIHostBrowser),
+                               reinterpret_cast<void **>(&browser_)),
+              S_OK);
+    ASSERT_EQ(browser_->AddKitFactory(factory, kTallowickKitId), S_OK);
+  }
+  void TearDown() override {
+    if (browser_)
+      browser_->Close();
+    browser_.Release();
+    RecordConfig::Release();
+    WebObjTest::TearDown();
+  }
+
+  CQilComPtr<IWIHostBrowser> browser_;
 };

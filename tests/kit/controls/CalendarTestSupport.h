@@ -189,32 +189,17 @@ protected:
   }
 };
 
-class CalendarTest : public WebObjTest {
+class CalendarTest : public KitTreeTest {
 protected:
   void SetUp() override {
-    WebObjTest::SetUp();
+    KitTreeTest::SetUp();
     CWfCalendarDayStyle::Learned().Reset();
-    for (const KitWebClass &webClass : kKitWebClasses)
-      HostServices::RegisterWebClass(webClass.id, CQilBstr(webClass.name));
-    CLSID clsid{};
-    ASSERT_EQ(CLSIDFromProgID(kBrowserProgID, &clsid), S_OK);
-    ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IWIHostBrowser),
-                               reinterpret_cast<void **>(&browser_)),
-              S_OK);
-    CQilComPtr<IWIKitFactoryEx> factory;
-    ASSERT_EQ(CreateKitObject<CCalendarFactory>(nullptr, IID_IWIKitFactoryEx,
-                                                reinterpret_cast<void **>(&factory)),
-              S_OK);
-    ASSERT_EQ(browser_->AddKitFactory(factory, kTallowickKitId), S_OK);
+    ASSERT_NO_FATAL_FAILURE(StartBrowser<CCalendarFactory>());
   }
   void TearDown() override {
-    if (browser_)
-      browser_->Close();
-    browser_.Release();
     // The learned style holds a host run-time id: let it go with the host.
     CWfCalendarDayStyle::ReleaseLearned();
-    RecordConfig::Release();
-    WebObjTest::TearDown();
+    KitTreeTest::TearDown();
   }
 
   // A file URL that names no file: postbacks are recorded by the page, which stays.
@@ -335,8 +320,6 @@ protected:
     }
     return {};
   }
-
-  CQilComPtr<IWIHostBrowser> browser_;
 };
 
 } // namespace calendar_test

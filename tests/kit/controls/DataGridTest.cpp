@@ -69,30 +69,19 @@ struct Recorded {
   std::wstring id; // of entry 48
 };
 
-class DataGridTest : public WebObjTest {
+class DataGridTest : public KitTreeTest {
 protected:
   void SetUp() override {
-    WebObjTest::SetUp();
-    for (const KitWebClass &webClass : kKitWebClasses)
-      HostServices::RegisterWebClass(webClass.id, CQilBstr(webClass.name));
+    KitTreeTest::SetUp();
     ASSERT_EQ(configuration_.LoadFromFile(kShippedConfiguration), S_OK);
     g_configuration = &configuration_;
-    CLSID clsid{};
-    ASSERT_EQ(CLSIDFromProgID(kBrowserProgID, &clsid), S_OK);
-    ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IWIHostBrowser),
-                               reinterpret_cast<void **>(&browser_)),
-              S_OK);
     CQilComPtr<IWIKitFactoryEx> factory;
     ASSERT_EQ(CreateFactory(reinterpret_cast<void **>(&factory)), S_OK);
-    ASSERT_EQ(browser_->AddKitFactory(factory, kTallowickKitId), S_OK);
+    ASSERT_NO_FATAL_FAILURE(StartBrowserWith(factory));
   }
   void TearDown() override {
     g_configuration = nullptr;
-    if (browser_)
-      browser_->Close();
-    browser_.Release();
-    RecordConfig::Release();
-    WebObjTest::TearDown();
+    KitTreeTest::TearDown();
   }
 
   // The factory the browser asks: here one that recognises grids with the
@@ -264,7 +253,6 @@ protected:
   }
 
   CTestConfiguration configuration_;
-  CQilComPtr<IWIHostBrowser> browser_;
   std::wstring gridName_ = L"DataGrid1"; // of the steps Click reads
 };
 

@@ -71,30 +71,15 @@ const std::string kMailPage = Page(R"(<tv:TreeNode Text="A">
 <tv:TreeNode Expanded="true">Open<tv:TreeNode Text="Leaf" /><tv:TreeNode Text="Plain" />
 </tv:TreeNode>)");
 
-class TreeViewTest : public WebObjTest {
+class TreeViewTest : public KitTreeTest {
 protected:
   void SetUp() override {
-    WebObjTest::SetUp();
-    for (const KitWebClass &webClass : kKitWebClasses)
-      HostServices::RegisterWebClass(webClass.id, CQilBstr(webClass.name));
-    CLSID clsid{};
-    ASSERT_EQ(CLSIDFromProgID(kBrowserProgID, &clsid), S_OK);
-    ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IWIHostBrowser),
-                               reinterpret_cast<void **>(&browser_)),
-              S_OK);
-    CQilComPtr<IWIKitFactoryEx> factory;
-    ASSERT_EQ(CreateKitObject<CTreeFactory>(nullptr, IID_IWIKitFactoryEx,
-                                            reinterpret_cast<void **>(&factory)),
-              S_OK);
-    ASSERT_EQ(browser_->AddKitFactory(factory, kTallowickKitId), S_OK);
+    KitTreeTest::SetUp();
+    ASSERT_NO_FATAL_FAILURE(StartBrowser<CTreeFactory>());
   }
   void TearDown() override {
     tree_.Release();
-    if (browser_)
-      browser_->Close();
-    browser_.Release();
-    RecordConfig::Release();
-    WebObjTest::TearDown(); // the module's lock count, which DllCanUnloadNow answers, is 0
+    KitTreeTest::TearDown(); // the module's lock count, which DllCanUnloadNow answers, is 0
   }
 
   // Shows the page and takes the tree's object from the host's tree.
@@ -223,7 +208,6 @@ protected:
     return records;
   }
 
-  CQilComPtr<IWIHostBrowser> browser_;
   CQilComPtr<IWebObj2> tree_;
 };
 

@@ -15,30 +15,13 @@
 #include "recognition/WfKitUtil.h"
 #include "webobj/RecordConfig.h"
 
-class UltraGridTest : public WebObjTest {
+class UltraGridTest : public KitTreeTest {
 protected:
   void SetUp() override {
-    WebObjTest::SetUp();
-    for (const KitWebClass &webClass : kKitWebClasses)
-      HostServices::RegisterWebClass(webClass.id, CQilBstr(webClass.name));
-    CLSID clsid{};
-    ASSERT_EQ(CLSIDFromProgID(kBrowserProgID, &clsid), S_OK);
-    ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IWIHostBrowser),
-                               reinterpret_cast<void **>(&browser_)),
-              S_OK);
-    CQilComPtr<IWIKitFactoryEx> factory;
-    ASSERT_EQ(CreateKitObject<CTallowickFactoryIE>(nullptr, IID_IWIKitFactoryEx,
-                                                   reinterpret_cast<void **>(&factory)),
-              S_OK);
-    ASSERT_EQ(browser_->AddKitFactory(factory, kTallowickKitId), S_OK);
+    KitTreeTest::SetUp();
+    ASSERT_NO_FATAL_FAILURE(StartBrowser<CTallowickFactoryIE>());
   }
-  void TearDown() override {
-    if (browser_)
-      browser_->Close();
-    browser_.Release();
-    RecordConfig::Release();
-    WebObjTest::TearDown();
-  }
+  void TearDown() override { KitTreeTest::TearDown(); }
 
   // A page beside the example pages that includes the client library and
   // runs `script` (which renders into the DIV "holder") after `body`.
@@ -198,8 +181,6 @@ protected:
     VARIANT_BOOL notCancelled = VARIANT_FALSE;
     ASSERT_EQ(element3->fireEvent(CQilBstr(event), &eventObject, &notCancelled), S_OK);
   }
-
-  CQilComPtr<IWIHostBrowser> browser_;
 };
 
 // Data descriptions of the grids the tests use.

@@ -22,30 +22,13 @@ namespace viewlink_test {
 
 inline constexpr wchar_t kPagesDir[] = TALLOWICK_SOURCE_DIR L"/examples/pages";
 
-class ViewLinkControlTest : public WebObjTest {
+class ViewLinkControlTest : public KitTreeTest {
 protected:
   void SetUp() override {
-    WebObjTest::SetUp();
-    for (const KitWebClass &webClass : kKitWebClasses)
-      HostServices::RegisterWebClass(webClass.id, CQilBstr(webClass.name));
-    CLSID clsid{};
-    ASSERT_EQ(CLSIDFromProgID(kBrowserProgID, &clsid), S_OK);
-    ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IWIHostBrowser),
-                               reinterpret_cast<void **>(&browser_)),
-              S_OK);
-    CQilComPtr<IWIKitFactoryEx> factory;
-    ASSERT_EQ(CreateKitObject<CTallowickFactoryIE>(nullptr, IID_IWIKitFactoryEx,
-                                                   reinterpret_cast<void **>(&factory)),
-              S_OK);
-    ASSERT_EQ(browser_->AddKitFactory(factory, kTallowickKitId), S_OK);
+    KitTreeTest::SetUp();
+    ASSERT_NO_FATAL_FAILURE(StartBrowser<CTallowickFactoryIE>());
   }
-  void TearDown() override {
-    if (browser_)
-      browser_->Close();
-    browser_.Release();
-    RecordConfig::Release();
-    WebObjTest::TearDown();
-  }
+  void TearDown() override { KitTreeTest::TearDown(); }
 
   // Shows markup as a page of the examples folder, so that its behaviours are found.
   void Show(const std::string &body, const std::string &imports, std::wstring folder = kPagesDir) {
@@ -153,8 +136,6 @@ protected:
     CQilVariant copy(value);
     ASSERT_EQ(SetNamedProperty(dispatch, name, &copy), S_OK);
   }
-
-  CQilComPtr<IWIHostBrowser> browser_;
 };
 
 } // namespace viewlink_test
