@@ -132,22 +132,6 @@ protected:
       cell.QueryFrom(cellItem);
     return cell;
   }
-  static std::wstring IdText(IWebObj2 *ao) {
-    CQilComPtr<IWebRunTimeID> id;
-    CQilBstr text;
-    if (ao == nullptr || FAILED(ao->GetId(&id)) || !id || FAILED(id->GetIdAsString(&text)))
-      return L"<none>";
-    return text.Text();
-  }
-  static std::wstring IdText(IWebAttrVal *value) {
-    CQilComPtr<IWebVariant> first;
-    CQilComPtr<IWebRunTimeID> id;
-    CQilBstr text;
-    if (value == nullptr || FAILED(value->GetValue(0, &first)) || !first ||
-        FAILED(first->get_RTID(&id)) || !id || FAILED(id->GetIdAsString(&text)))
-      return L"<none>";
-    return text.Text();
-  }
   static std::vector<std::wstring> Strings(IWebAttrVal *value) {
     std::vector<std::wstring> out;
     UINT size = 0;

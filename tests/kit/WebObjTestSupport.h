@@ -83,6 +83,23 @@ protected:
               S_OK);
     ASSERT_EQ(browser_->AddKitFactory(factory, kTallowickKitId), S_OK);
   }
+  // Runtime ids as text: an object's own, and the first value of an answer.
+  static std::wstring IdText(IWebObj2 *ao) {
+    CQilComPtr<IWebRunTimeID> id;
+    CQilBstr text;
+    if (ao == nullptr || FAILED(ao->GetId(&id)) || !id || FAILED(id->GetIdAsString(&text)))
+      return L"<none>";
+    return text.Text();
+  }
+  static std::wstring IdText(IWebAttrVal *value) {
+    CQilComPtr<IWebVariant> first;
+    CQilComPtr<IWebRunTimeID> id;
+    CQilBstr text;
+    if (value == nullptr || FAILED(value->GetValue(0, &first)) || !first ||
+        FAILED(first->get_RTID(&id)) || !id || FAILED(id->GetIdAsString(&text)))
+      return L"<none>";
+    return text.Text();
+  }
   void TearDown() override {
     if (browser_)
       browser_->Close();

@@ -153,22 +153,6 @@ protected:
       found.QueryFrom(item);
     return found;
   }
-  static std::wstring IdText(IWebObj2 *ao) {
-    CQilComPtr<IWebRunTimeID> id;
-    CQilBstr text;
-    if (ao == nullptr || FAILED(ao->GetId(&id)) || !id || FAILED(id->GetIdAsString(&text)))
-      return L"<none>";
-    return text.Text();
-  }
-  static std::wstring IdText(IWebAttrVal *value) {
-    CQilComPtr<IWebVariant> first;
-    CQilComPtr<IWebRunTimeID> id;
-    CQilBstr text;
-    if (value == nullptr || FAILED(value->GetValue(0, &first)) || !first ||
-        FAILED(first->get_RTID(&id)) || !id || FAILED(id->GetIdAsString(&text)))
-      return L"<none>";
-    return text.Text();
-  }
   static std::wstring ClassOf(IWebObj2 *ao) {
     CQilComPtr<IWebAttrVal> value;
     if (ao == nullptr || FAILED(ao->GetAttr(0, nullptr, &value)))

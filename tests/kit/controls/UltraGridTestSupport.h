@@ -84,22 +84,6 @@ protected:
     return result;
   }
 
-  static std::wstring IdText(IWebObj2 *ao) {
-    CQilComPtr<IWebRunTimeID> id;
-    CQilBstr text;
-    if (ao == nullptr || FAILED(ao->GetId(&id)) || !id || FAILED(id->GetIdAsString(&text)))
-      return L"<none>";
-    return text.Text();
-  }
-  static std::wstring IdText(IWebAttrVal *value) {
-    CQilComPtr<IWebVariant> first;
-    CQilComPtr<IWebRunTimeID> id;
-    CQilBstr text;
-    if (value == nullptr || FAILED(value->GetValue(0, &first)) || !first ||
-        FAILED(first->get_RTID(&id)) || !id || FAILED(id->GetIdAsString(&text)))
-      return L"<none>";
-    return text.Text();
-  }
   static std::wstring EntryString(IWebInfo *record, LONG name) {
     CQilBstr text;
     if (FAILED(record->GetStringValueByName(name, &text)))
