@@ -104,6 +104,11 @@ public:
     return entry != nullptr ? entry() : E_FAIL;
   }
 
+  ~Environment() {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+  }
+
 private:
   Environment() {
     folder_ = std::filesystem::temp_directory_path() /
