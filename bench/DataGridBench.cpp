@@ -15,7 +15,6 @@
 #include <string>
 
 #include "TallowickHost.h"
-#include "controls/WfGrid.h"
 #include "kit/TallowickIE.h"
 #include "recognition/TallowickFactoryIE.h"
 #include "support/QilBstr.h"
@@ -27,6 +26,7 @@ namespace {
 
 constexpr LONG kRows = 10000; // the header row included
 constexpr LONG kColumns = 10;
+constexpr LONG kGridClass = 1029;
 
 // Rows as System.Web writes a DataGrid's: a header row, then items.
 std::string GridPage() {
@@ -46,19 +46,6 @@ std::string GridPage() {
   return html + "\n</table></form></body></html>";
 }
 
-class CGridFactory final : public CTallowickFactoryIE {
-protected:
-  CQilComPtr<IWebObj2> NewAOImpl(IUnknown *element, IWebObj2 *parent) override {
-    CQilComPtr<IHTMLElement> html;
-    CQilBstr tag;
-    CQilComPtr<IWebObj2> ao;
-    if (SUCCEEDED(html.QueryFrom(element)) && html && SUCCEEDED(html->get_tagName(&tag)) &&
-        lstrcmpiW(tag.Text(), L"TABLE") == 0 && CWfGrid::IsGrid(html))
-      CreateWebObject<CWfGrid>(&ao, element, parent);
-    return ao;
-  }
-};
-
 // The per-run registry's folder, removed at exit.
 struct TempFolder {
   TempFolder()
@@ -70,7 +57,8 @@ struct TempFolder {
   std::filesystem::path path;
 };
 
-// The host with a browser showing the grid page, and the grid's object.
+// The host with the kit's factory and a browser showing the grid page, and
+// the grid's object.
 class Fixture {
 public:
   Fixture() {
@@ -87,8 +75,8 @@ public:
     if (FAILED(CLSIDFromProgID(kBrowserProgID, &clsid)) ||
         FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IWIHostBrowser),
                                 reinterpret_cast<void **>(&browser_))) ||
-        FAILED(CreateKitObject<CGridFactory>(nullptr, IID_IWIKitFactoryEx,
-                                             reinterpret_cast<void **>(&factory))) ||
+        FAILED(CTallowickFactoryIE::Create(nullptr, IID_IWIKitFactoryEx,
+                                           reinterpret_cast<void **>(&factory))) ||
         FAILED(browser_->AddKitFactory(factory, kTallowickKitId)) ||
         FAILED(tallowick::platform::LoadPageFromString(GridPage(), L"http://bench/Big.aspx",
                                                        &document_)) ||
@@ -101,7 +89,10 @@ public:
         FAILED(document3->getElementById(CQilBstr(L"DataGrid1"), &table_)) || !table_ ||
         FAILED(browser_->GetPageAO(&page)) || !page || FAILED(page->GetChild(0, &frame)))
       return;
-    grid_ = HostServices::GetHostAO(table_, frame, VARIANT_FALSE);
+    CQilComPtr<IWebObj2> grid = HostServices::GetHostAO(table_, frame, VARIANT_FALSE);
+    LONG webClass = 0;
+    if (grid && SUCCEEDED(grid->GetRecordableClass(&webClass)) && webClass == kGridClass)
+      grid_ = grid;
   }
   IWebObj2 *Grid() const { return grid_; }
   IHTMLElement *Table() const { return table_; }
@@ -134,7 +125,7 @@ Fixture &Shared() {
 void BM_GetTableData(benchmark::State &state) {
   IWebObj2 *grid = Shared().Grid();
   if (grid == nullptr) {
-    state.SkipWithError("no grid object");
+    state.SkipWithError("no DataGrid object for the table");
     return;
   }
   for (auto _ : state) {
@@ -206,46 +197,5 @@ void BM_DirectInnerText(benchmark::State &state) {
   state.SetItemsProcessed(state.iterations() * kRows * kColumns);
 }
 BENCHMARK(BM_DirectInnerText)->Unit(benchmark::kMillisecond);
-
-// The same by index (item(n) of each collection), as scripts read tables.
-void BM_DirectInnerTextByIndex(benchmark::State &state) {
-  CQilComPtr<IHTMLTable> table;
-  if (FAILED(table.QueryFrom(Shared().Table())) || !table) {
-    state.SkipWithError("no table");
-    return;
-  }
-  for (auto _ : state) {
-    CQilComPtr<IHTMLElementCollection> rows;
-    LONG rowCount = 0;
-    table->get_rows(&rows);
-    rows->get_length(&rowCount);
-    LONG cellsRead = 0;
-    for (LONG r = 0; r < rowCount; ++r) {
-      CQilComPtr<IDispatch> rowItem;
-      CQilComPtr<IHTMLTableRow> row;
-      CQilComPtr<IHTMLElementCollection> cells;
-      LONG cellCount = 0;
-      if (FAILED(rows->item(CQilVariant(r), CQilVariant(LONG{0}), &rowItem)) ||
-          FAILED(row.QueryFrom(rowItem)) || !row || FAILED(row->get_cells(&cells)))
-        continue;
-      cells->get_length(&cellCount);
-      for (LONG c = 0; c < cellCount; ++c) {
-        CQilComPtr<IDispatch> cellItem;
-        CQilComPtr<IHTMLElement> cell;
-        CQilBstr text;
-        if (SUCCEEDED(cells->item(CQilVariant(c), CQilVariant(LONG{0}), &cellItem)) &&
-            SUCCEEDED(cell.QueryFrom(cellItem)) && cell && SUCCEEDED(cell->get_innerText(&text)))
-          ++cellsRead;
-        benchmark::DoNotOptimize(text.Get());
-      }
-    }
-    if (cellsRead != kRows * kColumns) {
-      state.SkipWithError("not every cell was read");
-      return;
-    }
-  }
-  state.SetItemsProcessed(state.iterations() * kRows * kColumns);
-}
-BENCHMARK(BM_DirectInnerTextByIndex)->Unit(benchmark::kMillisecond);
 
 } // namespace

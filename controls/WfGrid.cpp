@@ -148,7 +148,7 @@ bool AllChildren(IWebObj2 *ao, std::vector<CQilComPtr<IWebObj2>> &children) {
         return false;
       children.push_back(child);
     }
-  } catch (const CQilSafeArrayError &) {
+  } catch (...) { // the array's reading, or out of memory
     return false;
   }
   return true;

@@ -1,6 +1,6 @@
 #include "controls/WfToolBar.h"
 
-#include <string>
+#include <new>
 #include <string_view>
 
 #include "controls/ViewLinkScript.h"
@@ -136,8 +136,13 @@ HRESULT CollectButtons(IDispatch *container, bool group, std::vector<CWfToolBar:
   return ForEachItem(container, group, [&](IDispatch *item, BSTR type) -> HRESULT {
     if (IsKind(type, kCheckGroup))
       return CollectButtons(item, true, buttons);
-    if (IsButtonKind(type))
+    if (!IsButtonKind(type))
+      return S_OK;
+    try {
       buttons.push_back({ItemText(item), UniqueId(item)});
+    } catch (const std::bad_alloc &) {
+      return E_OUTOFMEMORY;
+    }
     return S_OK;
   });
 }
@@ -260,11 +265,14 @@ CQilBstr ListChoiceName(IDispatch *list, BSTR value) {
   return IndexName(selected.lVal);
 }
 
+// The style with every "1px" made "0px" (same length, so in a copy).
 CQilBstr ReplacedPixels(BSTR style) {
-  std::wstring text(style != nullptr ? style : L"", SysStringLen(style));
-  for (size_t at = text.find(L"1px"); at != std::wstring::npos; at = text.find(L"1px", at + 3))
-    text.replace(at, 3, L"0px");
-  return CQilBstr(text.c_str(), static_cast<UINT>(text.size()));
+  CQilBstr text = Copy(style);
+  BSTR at = text;
+  for (UINT i = 0; at != nullptr && i + 3 <= text.Length(); ++i)
+    if (at[i] == L'1' && at[i + 1] == L'p' && at[i + 2] == L'x')
+      at[i] = L'0';
+  return text;
 }
 
 } // namespace

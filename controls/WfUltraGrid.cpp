@@ -1308,17 +1308,10 @@ HRESULT CWfUltraGrid::RecordCellEditor(IHTMLElement *element, IWebInfo *record) 
   if (FAILED(hr))
     return hr;
   std::wstring cellId;
-  std::wstring rowText;
-  std::wstring columnText;
-  if (AttributeString(element, L"currentCell", cellId) && !cellId.empty()) {
-    if (FAILED(RowText(cellId, rowText)))
-      rowText.clear();
-    if (FAILED(ColumnText(cellId, columnText)))
-      columnText.clear();
-  }
+  if (!AttributeString(element, L"currentCell", cellId))
+    cellId.clear();
   PutLong(record, kEntryTarget, kTargetControl);
-  PutString(record, kAttrRowText, rowText);
-  PutString(record, kAttrColumnText, columnText);
+  PutTexts(record, cellId, true);
   PutLong(record, kEntryPart, -1);
   CQilComPtr<IWebAttrVal> value;
   if (SUCCEEDED(ao->GetAttr(kAttrValue, nullptr, &value)) && value)
@@ -1331,26 +1324,31 @@ HRESULT CWfUltraGrid::RecordActiveCell(IHTMLElement *element, IWebInfo *record) 
   if (tag != L"TABLE" && tag != L"DIV")
     return S_FALSE;
   std::wstring script = Fill(L"igtbl_getActiveCell('gridName')", {{L"gridName", GridName()}});
-  std::wstring rowText;
-  std::wstring columnText;
   std::wstring id;
   CQilComPtr<IDispatch> cell = EvaluateObject(script);
   CQilComPtr<IDispatch> cellElement = cell ? ObjectProperty(cell, L"Element") : nullptr;
-  if (cellElement && StringProperty(cellElement, L"id", id)) {
-    if (FAILED(RowText(id, rowText)))
-      rowText.clear();
-    if (FAILED(ColumnText(id, columnText)))
-      columnText.clear();
-  } else {
-    size_t at = script.find(L"Cell");
-    script.replace(at, 4, L"Row");
+  bool isCell = cellElement && StringProperty(cellElement, L"id", id);
+  if (!isCell) {
+    script.replace(script.find(L"Cell"), 4, L"Row");
     CQilComPtr<IDispatch> row = EvaluateObject(script);
     CQilComPtr<IDispatch> rowElement = row ? ObjectProperty(row, L"Element") : nullptr;
-    if (rowElement && StringProperty(rowElement, L"id", id) && FAILED(RowText(id, rowText)))
-      rowText.clear();
+    if (!rowElement || !StringProperty(rowElement, L"id", id))
+      id.clear();
   }
   PutLong(record, kEntryTarget, kTargetActiveCell);
+  PutTexts(record, id, isCell);
+  return S_OK;
+}
+
+// Entries 66 and 68 for the element with `id` (68 only for a cell); a text
+// that cannot be read is the empty string.
+void CWfUltraGrid::PutTexts(IWebInfo *record, const std::wstring &id, bool cell) {
+  std::wstring rowText;
+  std::wstring columnText;
+  if (!id.empty() && FAILED(RowText(id, rowText)))
+    rowText.clear();
+  if (cell && !id.empty() && FAILED(ColumnText(id, columnText)))
+    columnText.clear();
   PutString(record, kAttrRowText, rowText);
   PutString(record, kAttrColumnText, columnText);
-  return S_OK;
 }

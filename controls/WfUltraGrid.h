@@ -108,6 +108,7 @@ private:
   void RecordRowPart(IHTMLElement *element, IWebInfo *record, const std::wstring &rowText,
                      bool selector);
   void RecordShiftKey(IHTMLElement *element, IWebInfo *record);
+  void PutTexts(IWebInfo *record, const std::wstring &id, bool cell);
 
   BSTR m_bstrGridName = nullptr;
   CQilComPtr<IDispatch> m_spWindow;

@@ -1,5 +1,7 @@
 #include "webobj/WebObjUtil.h"
 
+#include <new>
+
 #include "support/HostCallbacks.h"
 #include "support/QilBstr.h"
 #include "support/QilVariant.h"
@@ -84,8 +86,12 @@ CQilComPtr<IHTMLElement> ParentElement(IHTMLElement *element) {
 
 std::vector<CQilComPtr<IHTMLElement>> CollectionElements(IHTMLElementCollection *collection) {
   std::vector<CQilComPtr<IHTMLElement>> elements;
-  if (collection != nullptr && !EnumeratedElements(collection, elements))
-    IndexedElements(collection, elements);
+  try {
+    if (collection != nullptr && !EnumeratedElements(collection, elements))
+      IndexedElements(collection, elements);
+  } catch (const std::bad_alloc &) {
+    elements.clear(); // out of memory: no elements rather than some
+  }
   return elements;
 }
 

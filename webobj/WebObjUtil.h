@@ -15,7 +15,7 @@
 // The parent element of `element`, or empty at the top.
 CQilComPtr<IHTMLElement> ParentElement(IHTMLElement *element);
 // The elements of a collection, in order: through its enumerator, which
-// lists a live collection once, else item by item.
+// lists a live collection once, else item by item. Empty when out of memory.
 std::vector<CQilComPtr<IHTMLElement>> CollectionElements(IHTMLElementCollection *collection);
 
 class CWebObjUtil {

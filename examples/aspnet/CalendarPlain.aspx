@@ -1,6 +1,6 @@
 <%@ Page Language="C#" %>
 <%-- Calendars without a title row, and with a title but no navigation (a
-     title table of one cell). --%>
+     title table of one cell), and one without an ID (the server names it ctl00) that carries a tool tip. --%>
 <script runat="server">
 void Page_Load(object sender, EventArgs e) {
   if (!IsPostBack) {
@@ -17,6 +17,7 @@ void Page_Load(object sender, EventArgs e) {
   <asp:Calendar id="NoTitle" runat="server" SelectionMode="Day" ShowTitle="false"/>
   <asp:Calendar id="NoNavigation" runat="server" SelectionMode="DayWeek"
                 ShowNextPrevMonth="false"/>
+  <asp:Calendar runat="server" SelectionMode="Day" ToolTip="Any month"/>
 </form>
 </body>
 </html>

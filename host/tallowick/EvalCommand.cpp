@@ -83,22 +83,9 @@ int RunEval(const Invocation &invocation) {
     PrintError(error);
     failed = true;
   });
-  DISPID id = 0;
-  wchar_t evalName[] = L"eval";
-  LPOLESTR names[] = {evalName};
-  VARIANT code, result;
+  VARIANT result;
   VariantInit(&result);
-  code.vt = VT_BSTR;
-  code.bstrVal = SysAllocString(Widen(positional[1]).c_str());
-  DISPPARAMS params = {&code, nullptr, 1, 0};
-  EXCEPINFO info{};
-  hr = window->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
-  if (SUCCEEDED(hr))
-    hr = window->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, &result, &info, nullptr);
-  VariantClear(&code);
-  SysFreeString(info.bstrSource);
-  SysFreeString(info.bstrDescription);
-  SysFreeString(info.bstrHelpFile);
+  hr = EvalInWindow(window.Get(), positional[1], &result);
   if (FAILED(hr)) {
     if (hr != DISP_E_EXCEPTION)
       std::fprintf(stderr, "tallowick: eval failed (0x%08X)\n", static_cast<unsigned>(hr));

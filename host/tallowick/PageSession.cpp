@@ -42,42 +42,96 @@ std::vector<std::string> SplitSelector(const std::string &selector) {
   }
 }
 
-HRESULT FindStep(IHTMLDocument2 *document, const std::string &step, IHTMLElement **element) {
-  *element = nullptr;
-  size_t colon = step.rfind(':');
-  if (colon != std::string::npos && colon > 0 && colon + 1 < step.size() &&
-      step.find_first_not_of("0123456789", colon + 1) == std::string::npos) {
-    Ref<IHTMLElementCollection> all;
-    if (FAILED(document->get_all(all.Out())) || !all)
-      return E_FAIL;
-    VARIANT tag;
-    tag.vt = VT_BSTR;
-    tag.bstrVal = SysAllocString(Widen(step.substr(0, colon)).c_str());
-    Ref<IDispatch> tags;
-    HRESULT hr = all->tags(tag, tags.Out());
-    VariantClear(&tag);
-    Ref<IHTMLElementCollection> list = tags.As<IHTMLElementCollection>();
-    if (FAILED(hr) || !list)
-      return E_FAIL;
-    VARIANT index, none;
-    index.vt = VT_I4;
-    index.lVal = std::atoi(step.c_str() + colon + 1);
-    VariantInit(&none);
-    Ref<IDispatch> item;
-    if (FAILED(list->item(index, none, item.Out())) || !item)
-      return E_FAIL;
-    return item->QueryInterface(IID_IHTMLElement, reinterpret_cast<void **>(element));
-  }
-  std::string id = !step.empty() && step[0] == '#' ? step.substr(1) : step;
+// "tag:n": the tag name and the index, or false.
+bool TagIndex(const std::string &part, std::string &tag, LONG &index) {
+  size_t colon = part.rfind(':');
+  if (colon == std::string::npos || colon == 0 || colon + 1 >= part.size() ||
+      part.find_first_not_of("0123456789", colon + 1) != std::string::npos)
+    return false;
+  tag = part.substr(0, colon);
+  index = std::atoi(part.c_str() + colon + 1);
+  return true;
+}
+
+HRESULT ItemOf(IHTMLElementCollection *list, LONG index, IHTMLElement **element) {
+  VARIANT at, none;
+  at.vt = VT_I4;
+  at.lVal = index;
+  VariantInit(&none);
+  Ref<IDispatch> item;
+  if (list == nullptr || FAILED(list->item(at, none, item.Out())) || !item)
+    return E_FAIL;
+  return item->QueryInterface(IID_IHTMLElement, reinterpret_cast<void **>(element));
+}
+
+HRESULT NthInDocument(IHTMLDocument2 *document, const std::string &tag, LONG index,
+                      IHTMLElement **element) {
+  Ref<IHTMLElementCollection> all;
+  if (FAILED(document->get_all(all.Out())) || !all)
+    return E_FAIL;
+  VARIANT name;
+  name.vt = VT_BSTR;
+  name.bstrVal = SysAllocString(Widen(tag).c_str());
+  Ref<IDispatch> tags;
+  HRESULT hr = all->tags(name, tags.Out());
+  VariantClear(&name);
+  if (FAILED(hr))
+    return hr;
+  return ItemOf(tags.As<IHTMLElementCollection>().Get(), index, element);
+}
+
+HRESULT NthInElement(IHTMLElement *scope, const std::string &tag, LONG index,
+                     IHTMLElement **element) {
+  Ref<IHTMLElement2> scope2;
+  scope->QueryInterface(IID_IHTMLElement2, scope2.OutVoid());
+  Ref<IHTMLElementCollection> list;
+  BSTR name = SysAllocString(Widen(tag).c_str());
+  HRESULT hr = scope2 ? scope2->getElementsByTagName(name, list.Out()) : E_FAIL;
+  SysFreeString(name);
+  if (FAILED(hr))
+    return hr;
+  return ItemOf(list.Get(), index, element);
+}
+
+HRESULT ById(IHTMLDocument2 *document, const std::string &text, IHTMLElement **element) {
+  std::string id = !text.empty() && text[0] == '#' ? text.substr(1) : text;
   if (id.empty())
     return E_INVALIDARG;
-  Ref<IHTMLDocument3> document3(nullptr);
+  Ref<IHTMLDocument3> document3;
   if (FAILED(document->QueryInterface(IID_IHTMLDocument3, document3.OutVoid())))
     return E_FAIL;
   BSTR name = SysAllocString(Widen(id).c_str());
   HRESULT hr = document3->getElementById(name, element);
   SysFreeString(name);
   return SUCCEEDED(hr) && *element == nullptr ? E_FAIL : hr;
+}
+
+// One step: an id, "#id" or "tag:n" in the document, then any number of
+// "/tag:n", the n-th element of that tag inside the one found so far.
+HRESULT FindStep(IHTMLDocument2 *document, const std::string &step, IHTMLElement **element) {
+  *element = nullptr;
+  size_t slash = step.find('/');
+  std::string first = step.substr(0, slash);
+  std::string tag;
+  LONG index = 0;
+  Ref<IHTMLElement> found;
+  HRESULT hr = TagIndex(first, tag, index) ? NthInDocument(document, tag, index, found.Out())
+                                           : ById(document, first, found.Out());
+  while (SUCCEEDED(hr) && slash != std::string::npos) {
+    size_t next = step.find('/', slash + 1);
+    std::string part = step.substr(slash + 1, next == std::string::npos ? next : next - slash - 1);
+    if (!TagIndex(part, tag, index))
+      return E_INVALIDARG;
+    Ref<IHTMLElement> inner;
+    hr = NthInElement(found.Get(), tag, index, inner.Out());
+    found = inner;
+    slash = next;
+  }
+  if (FAILED(hr) || !found)
+    return FAILED(hr) ? hr : E_FAIL;
+  *element = found.Get();
+  found->AddRef();
+  return S_OK;
 }
 
 bool SameObject(IUnknown *a, IUnknown *b) {
@@ -151,6 +205,25 @@ Ref<IHTMLDocument2> InnerDocument(IHTMLElement *element) {
 HRESULT FindInDocument(IHTMLDocument2 *document, const std::string &selector,
                        IHTMLElement **element) {
   return FindStep(document, selector, element);
+}
+
+HRESULT EvalInWindow(IHTMLWindow2 *window, const std::string &script, VARIANT *result) {
+  DISPID id = 0;
+  wchar_t evalName[] = L"eval";
+  LPOLESTR names[] = {evalName};
+  VARIANT code;
+  code.vt = VT_BSTR;
+  code.bstrVal = SysAllocString(Widen(script).c_str());
+  DISPPARAMS params = {&code, nullptr, 1, 0};
+  EXCEPINFO info{};
+  HRESULT hr = window->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
+  if (SUCCEEDED(hr))
+    hr = window->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, result, &info, nullptr);
+  VariantClear(&code);
+  SysFreeString(info.bstrSource);
+  SysFreeString(info.bstrDescription);
+  SysFreeString(info.bstrHelpFile);
+  return hr;
 }
 
 std::vector<Ref<IWebObj2>> TreeChildren(IWIHostBrowser *browser, IWebObj2 *ao) {

@@ -56,8 +56,9 @@ public:
   Ref<IWebObj2> FindByClassAndName(const std::string &className, const std::string &name) const;
 
   // SELECTOR: steps joined by ">>"; each step is an id, "#id" or "tag:n" in the
-  // document reached so far; ">>" enters the view-link document of the element
-  // (or the document of a frame or iframe) found by the step before.
+  // document reached so far, optionally followed by "/tag:n" parts that pick
+  // the n-th element of a tag inside the element found so far; ">>" enters the view-link document
+  // of the element (or the document of a frame or iframe) found by the step before.
   HRESULT FindElement(const std::string &selector, IHTMLElement **element,
                       std::string &error) const;
 
@@ -70,6 +71,10 @@ private:
 // element of that tag, from 0).
 HRESULT FindInDocument(IHTMLDocument2 *document, const std::string &selector,
                        IHTMLElement **element);
+
+// Evaluates SCRIPT through the window's eval; DISP_E_EXCEPTION for a script
+// error (reported to the page's script-error handler).
+HRESULT EvalInWindow(IHTMLWindow2 *window, const std::string &script, VARIANT *result);
 
 // Children of an object in the browser's tree.
 std::vector<Ref<IWebObj2>> TreeChildren(IWIHostBrowser *browser, IWebObj2 *ao);

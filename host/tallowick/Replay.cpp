@@ -60,6 +60,12 @@ bool RunAction(IWebObj2 *ao, const std::string &method, const std::vector<Entry>
     outcome.error = "Set needs 6=VALUE (or 17=true/false for a check box)";
     return false;
   }
+  if (value->value.kind == EntryValue::Kind::Bool) {
+    outcome.invoke = UserCheck(element.Get(), value->value.flag);
+    if (outcome.invoke == E_INVALIDARG)
+      outcome.error = "a true/false value needs a check box";
+    return outcome.error.empty();
+  }
   std::string text =
       value->value.kind == EntryValue::Kind::String ? value->value.text : StepText(value->value);
   BSTR tag = nullptr;
@@ -74,34 +80,35 @@ bool RunAction(IWebObj2 *ao, const std::string &method, const std::vector<Entry>
   return outcome.error.empty();
 }
 
-// The data of a grid's attribute 78 from a step's entries: row and column
-// (66, 68), then what the step acts on (16400, else the position 16389), then
-// the control group or kind (16392, else 16401).
-Ref<IWebAttrVal> InnerControlData(const std::vector<Entry> &entries) {
+// The data of a grid's attribute 78 from a step's entries. A DataGrid takes
+// row and column (66, 68), the control's position (16389) and its group: 1
+// for an input control (a step that sets a value), 0 for a clickable one. An
+// UltraGrid takes row and column texts, what the step acts on (16400) and,
+// when recorded, the kind of control (16392).
+Ref<IWebAttrVal> InnerControlData(const std::string &className, const std::string &method,
+                                  const std::vector<Entry> &entries) {
   std::vector<EntryValue> values;
-  for (LONG id : {66, 68}) {
-    const Entry *entry = Find(entries, id);
-    if (entry == nullptr)
-      return NewAttrVal(values);
-    values.push_back(entry->value);
+  bool dataGrid = className == "WbfGrid";
+  for (LONG id : {66, 68, dataGrid ? 16389 : 16400, dataGrid ? 0 : 16392}) {
+    const Entry *entry = id != 0 ? Find(entries, id) : nullptr;
+    if (entry != nullptr) {
+      values.push_back(entry->value);
+    } else if (id == 0 && values.size() == 3) {
+      EntryValue group;
+      group.kind = EntryValue::Kind::Long;
+      group.number = method == "SetCell" ? 1 : 0;
+      values.push_back(group);
+    } else {
+      break;
+    }
   }
-  const Entry *what = Find(entries, 16400);
-  if (what == nullptr)
-    what = Find(entries, 16389);
-  if (what == nullptr)
-    return NewAttrVal(values);
-  values.push_back(what->value);
-  const Entry *group = Find(entries, 16392);
-  if (group == nullptr)
-    group = Find(entries, 16401);
-  if (group != nullptr)
-    values.push_back(group->value);
   return NewAttrVal(values);
 }
 
-bool RunCellAction(PageSession &session, IWebObj2 *grid, const std::string &method,
-                   const std::vector<Entry> &entries, StepOutcome &outcome) {
-  Ref<IWebAttrVal> data = InnerControlData(entries);
+bool RunCellAction(PageSession &session, IWebObj2 *grid, const std::string &className,
+                   const std::string &method, const std::vector<Entry> &entries,
+                   StepOutcome &outcome) {
+  Ref<IWebAttrVal> data = InnerControlData(className, method, entries);
   Ref<IWebAttrVal> answer;
   HRESULT hr = grid->GetAttr(kAttrInnerId, data.Get(), answer.Out());
   if (FAILED(hr) || !answer || ValueCount(answer.Get()) == 0) {
@@ -121,7 +128,7 @@ bool RunCellAction(PageSession &session, IWebObj2 *grid, const std::string &meth
 bool RunMethod(PageSession &session, IWebObj2 *ao, const std::string &className,
                const std::string &method, const std::vector<Entry> &entries, StepOutcome &outcome) {
   if (method == "ClickCell" || method == "SetCell")
-    return RunCellAction(session, ao, method, entries, outcome);
+    return RunCellAction(session, ao, className, method, entries, outcome);
   if (IsActionMethod(method))
     return RunAction(ao, method, entries, outcome);
   LONG id = MethodId(className, method);

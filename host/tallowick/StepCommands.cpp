@@ -26,8 +26,8 @@ int RecordUsage() {
   std::fputs("usage: tallowick record PAGE ACTION...\n"
              "  actions: click SELECTOR | type SELECTOR TEXT | select SELECTOR OPTION |\n"
              "           check SELECTOR | uncheck SELECTOR\n"
-             "  SELECTOR: id, #id or tag:n; 'A >> B' finds B inside the view-link or frame\n"
-             "            document of A\n",
+             "  SELECTOR: id, #id or tag:n, then /tag:n for the n-th such element inside;\n"
+             "            'A >> B' finds B inside the view-link or frame document of A\n",
              stderr);
   return 2;
 }
@@ -111,7 +111,9 @@ std::vector<Step> NewSteps(IWIHostBrowser *browser, LONG &from) {
       continue;
     std::optional<Step> replay =
         ReplayStepFor(recorded.className, recorded.name, recorded.method, recorded.entries);
-    if (replay)
+    // One action may be recorded by several events (a node click and its
+    // selection change): the same step once.
+    if (replay && (steps.empty() || FormatStep(steps.back()) != FormatStep(*replay)))
       steps.push_back(*replay);
   }
   return steps;
@@ -133,6 +135,26 @@ bool ReadLines(const std::string &source, std::vector<std::string> &lines) {
     lines.push_back(line);
   }
   return true;
+}
+
+// SCRIPT evaluated in the window of the page replay ended on, printed as eval does.
+int PrintEval(const PageSession &session, const std::string &script) {
+  Ref<IHTMLDocument2> document = session.Document();
+  Ref<IHTMLWindow2> window;
+  if (!document || FAILED(document->get_parentWindow(window.Out())) || !window) {
+    std::fputs("tallowick: no page to evaluate in\n", stderr);
+    return 1;
+  }
+  VARIANT result;
+  VariantInit(&result);
+  HRESULT hr = EvalInWindow(window.Get(), script, &result);
+  if (FAILED(hr)) {
+    std::fprintf(stderr, "tallowick: --eval failed: %s\n", HresultText(hr).c_str());
+    return 1;
+  }
+  std::printf("%s\n", VariantText(result).c_str());
+  VariantClear(&result);
+  return 0;
 }
 
 } // namespace
@@ -166,14 +188,20 @@ int RunReplay(const Invocation &invocation) {
   const auto &args = invocation.args;
   std::vector<std::string> positional;
   bool inspect = false;
+  std::string script;
   for (size_t i = 1; i < args.size(); ++i) {
-    if (args[i] == "--inspect")
+    if (args[i] == "--inspect") {
       inspect = true;
-    else
+    } else if (args[i] == "--eval" && i + 1 < args.size()) {
+      script = args[++i];
+    } else {
       positional.push_back(args[i]);
+    }
   }
   if (positional.size() != 2) {
-    std::fputs("usage: tallowick replay PAGE STEPS [--inspect]   (STEPS: a file, or -)\n", stderr);
+    std::fputs("usage: tallowick replay PAGE STEPS [--inspect] [--eval SCRIPT]"
+               "   (STEPS: a file, or -)\n",
+               stderr);
     return 2;
   }
   std::vector<std::string> lines;
@@ -214,7 +242,7 @@ int RunReplay(const Invocation &invocation) {
   }
   if (inspect)
     PrintInspectText(Inspect(session));
-  return 0;
+  return script.empty() ? 0 : PrintEval(session, script);
 }
 
 } // namespace tallowick::cli

@@ -216,7 +216,11 @@ std::optional<Step> GridStep(const std::string &className, const std::string &na
     if (entry.id != 48)
       kept.push_back(entry);
   }
-  return Make(className, name, event == "onchange" ? "SetCell" : "ClickCell", kept);
+  // A control that takes a value (a changed field, a check box's state) is set;
+  // anything else is clicked.
+  const Entry *value = Find(entries, kAttrValue);
+  bool state = value != nullptr && value->value.kind == EntryValue::Kind::Bool;
+  return Make(className, name, event == "onchange" || state ? "SetCell" : "ClickCell", kept);
 }
 
 bool IsAnyOf(const std::string &text, std::initializer_list<const char *> names) {

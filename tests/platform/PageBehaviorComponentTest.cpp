@@ -325,3 +325,126 @@ TEST(PageExpandoLifetime, DomObjectsAsExpandosDoNotKeepThePage) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(PageHandlerScope, ElementFormDocumentThenWindow) {
+  Ptr<IHTMLDocument2> doc = LoadHtml(
+      "<body><script>var text = []; function log(t) { text.push(t); } var kind = 'global';</script>"
+      "<form id='Form1' name='theForm'><input name='field' value='v1'>"
+      "<select id='pick' kind='local' onchange=\"log(getAttribute('kind') + ' ' + kind + ' ' + "
+      "options[selectedIndex].text + ' ' + field.value + ' ' + getElementById('Box1').id)\">"
+      "<option>a</option><option selected>b</option></select></form>"
+      "<div id='Box1' onclick='log(tagName + \" \" + title + \" \" + typeof field)'></div>"
+      "<img name='logo'><script>log(Form1.field.value + ' ' + theForm.id + ' ' + Box1.tagName + "
+      "' ' + logo.tagName);</script></body>");
+  std::vector<tp::ScriptError> errors;
+  tp::GetScriptErrors(doc.get(), &errors);
+  ASSERT_TRUE(errors.empty()) << errors[0].message;
+  EXPECT_EQ(L"v1 Form1 DIV IMG", Str(Eval(doc.get(), L"text.join('; ')")));
+  Eval(doc.get(), L"text = []");
+  Ptr<IHTMLElement3> pick = ById(doc.get(), L"pick").As<IHTMLElement3>();
+  VARIANT_BOOL cancelled = VARIANT_FALSE;
+  Var none;
+  ASSERT_EQ(S_OK, pick->fireEvent(Bstr(L"onchange"), &none.v, &cancelled));
+  // The element's own title (empty) comes before the document's.
+  ASSERT_EQ(S_OK, ById(doc.get(), L"Box1")->click());
+  EXPECT_EQ(L"local local b v1 Box1; DIV  undefined", Str(Eval(doc.get(), L"text.join('; ')")));
+  // Elements made later are reachable by id; a script's own global wins.
+  Eval(doc.get(), L"document.body.insertAdjacentHTML('beforeEnd', \"<p id='Later'></p>\")");
+  EXPECT_EQ(L"P", Str(Eval(doc.get(), L"Later.tagName")));
+  EXPECT_EQ(L"mine", Str(Eval(doc.get(), L"Box1 = 'mine'; Box1")));
+}
+
+} // namespace
+
+namespace {
+
+TEST(PagePropertyChange, ScriptAndUserChangesAreHeard) {
+  Ptr<IHTMLDocument2> doc = LoadHtml(
+      "<body><script>var text = []; function log(t) { text.push(t); }</script>"
+      "<div id='d' onpropertychange='log(event.propertyName)'></div>"
+      "<input id='box' type='checkbox' onpropertychange='log(event.propertyName + \" \" + "
+      "this.checked)'>"
+      "<input id='name' onpropertychange='log(event.propertyName + \" \" + this.value)'>"
+      "<select id='pick' onpropertychange='log(event.propertyName + \" \" + this.selectedIndex)'>"
+      "<option>a</option><option>b</option></select>"
+      "<span id='quiet'></span></body>");
+  Eval(doc.get(), L"var d = document.getElementById('d'); d.className = 'x'; d.style.color = "
+                  L"'red'; d.setAttribute('kind', 1); d.removeAttribute('kind'); d.mine = 2;"
+                  L"document.getElementById('quiet').title = 'no handler'");
+  EXPECT_EQ(L"className; style.color; kind; kind; mine", Str(Eval(doc.get(), L"text.join('; ')")));
+  Eval(doc.get(), L"text = []");
+  ASSERT_EQ(S_OK, tp::UserClick(ById(doc.get(), L"box").get()));
+  ASSERT_EQ(S_OK, ById(doc.get(), L"name").As<IHTMLInputElement>()->put_value(Bstr(L"typed")));
+  ASSERT_EQ(S_OK, ById(doc.get(), L"pick").As<IHTMLSelectElement>()->put_selectedIndex(1));
+  EXPECT_EQ(L"checked true; value typed; selectedIndex 1",
+            Str(Eval(doc.get(), L"text.join('; ')")));
+}
+
+} // namespace
+
+namespace {
+TEST_F(Components, ErrorsNameTheAuthorsFileAndLine) {
+  Write("c.htc", "<public:component>\n"
+                 "<public:method name='bad'/>\n"
+                 "<public:method name='dom'/>\n"
+                 "<script>\n"
+                 "function bad() {\n"
+                 "  return missing.value;\n"
+                 "}\n"
+                 "</script>\n"
+                 "<script>\n"
+                 "function dom() {\n"
+                 "  element.insertBefore(null, 5);\n"
+                 "}\n"
+                 "</script>\n"
+                 "</public:component>\n");
+  Load("<?import namespace='x' implementation='c.htc'?><body><x:C id='c1'></x:C></body>");
+  ASSERT_TRUE(errors.empty()) << FirstError();
+  // Called as the kit calls them: the errors reach the page's handler.
+  Var result;
+  EXPECT_EQ(DISP_E_EXCEPTION, Invoke(El(L"c1").get(), L"bad", DISPATCH_METHOD, {}, &result.v));
+  EXPECT_EQ(DISP_E_EXCEPTION, Invoke(El(L"c1").get(), L"dom", DISPATCH_METHOD, {}, &result.v));
+  ASSERT_EQ(2u, errors.size());
+  EXPECT_NE(std::wstring::npos, errors[0].source.find(L"c.htc"));
+  EXPECT_EQ(6, errors[0].line);
+  EXPECT_NE(std::wstring::npos, errors[1].source.find(L"c.htc"));
+  EXPECT_EQ(11, errors[1].line);
+  EXPECT_NE(std::wstring::npos, errors[1].message.find(L"'insertBefore' failed"))
+      << errors[1].message;
+}
+
+} // namespace
+
+namespace {
+
+TEST(PageAssignments, MethodsAndReadOnlyMembersTakeValuesAsIEDid) {
+  Ptr<IHTMLDocument2> doc = LoadHtml(
+      "<body><form id='f' action='Next.aspx'></form><table id='t'><tr><td>x</td></tr></table>"
+      "<x:Custom id='c'>c</x:Custom><script>var text = [];"
+      "var f = document.getElementById('f'), t = document.getElementById('t');"
+      "var c = document.getElementById('c');"
+      "f.submit = function () { text.push('own submit ' + (this == f)); };"
+      "t.cellSpacing = 0; c.onclick = function () { text.push('custom click'); };"
+      "</script></body>");
+  std::vector<tp::ScriptError> errors;
+  tp::GetScriptErrors(doc.get(), &errors);
+  ASSERT_TRUE(errors.empty()) << errors[0].message;
+  Eval(doc.get(), L"f.submit(); c.click()");
+  EXPECT_EQ(L"own submit true; custom click", Str(Eval(doc.get(), L"text.join('; ')")));
+  std::vector<tp::Navigation> navigations;
+  tp::GetNavigations(doc.get(), &navigations);
+  EXPECT_TRUE(navigations.empty());
+  EXPECT_EQ(L"0", Str(Eval(doc.get(), L"String(t.cellSpacing)")));
+  // A property IE only read refuses the value, as IE did ("member not found").
+  EXPECT_EQ(L"refused 0", Str(Eval(doc.get(), L"(function () { try { t.rows[0].rowIndex = 5; "
+                                              L"return 'taken'; } catch (e) { return 'refused ' + "
+                                              L"t.rows[0].rowIndex; } })()")));
+  // C++ callers still reach the element's own method.
+  ASSERT_EQ(S_OK, ById(doc.get(), L"f").As<IHTMLFormElement>()->submit());
+  tp::GetNavigations(doc.get(), &navigations);
+  EXPECT_EQ(1u, navigations.size());
+}
+
+} // namespace

@@ -14,11 +14,16 @@
 //   rowSelectors  true: every row starts with a selector cell (<name>l...)
 //   width, height the scrolling area's size in pixels
 //   bands         [{key, columns: [{key, headerText, type, headerClickAction,
-//                 sortIndicator, valueList: [...]}]}]
+//                 sortIndicator, valueList: [...]}]}]; type 0 is text (edited
+//                 in an INPUT), 3 a check box, 5 a value list (edited in a SELECT)
 //   rows          [{cells: [...], expandable, expanded, rows: [child rows]}]
 //                 Groups of rows: {group: "text", rows: [...]}.
 //
 // Cell values: a missing or null value is no value (getValue answers nothing).
+// A left-button mousedown on a cell makes it the active cell (on a row's
+// other cells, the row the active row); a click on an expansion image or cell
+// expands or collapses the row; a double click opens the cell's editor, which
+// names the cell in its currentCell attribute.
 
 var igtbl_grids = {};
 var igtbl_elementIndex = {};

@@ -606,10 +606,10 @@ HRESULT HtmlElement::InvokeDynamic(DISPID id, WORD flags, DISPPARAMS *params, VA
       EqualsNoCase(name->substr(0, 2), L"on")) {
     ScriptEngine *engine = EngineOf(page_.get());
     IDispatch *function = nullptr;
-    HRESULT hr =
-        engine ? engine->CompileHandler(handler->value,
-                                        node_->document ? node_->document->url : L"", &function)
-               : E_FAIL;
+    HRESULT hr = engine ? engine->CompileHandler(handler->value,
+                                                 node_->document ? node_->document->url : L"",
+                                                 &function, node_.get())
+                        : E_FAIL;
     if (FAILED(hr))
       return hr;
     if ((flags & DISPATCH_METHOD) && !(flags & DISPATCH_PROPERTYGET)) {
@@ -803,6 +803,12 @@ STDMETHODIMP HtmlElement::get_offsetWidth(LONG *p) { return Long(BoxOf(*node_).w
 STDMETHODIMP HtmlElement::get_offsetHeight(LONG *p) { return Long(BoxOf(*node_).height, p); }
 STDMETHODIMP HtmlElement::get_offsetParent(IHTMLElement **p) {
   return WrapNodeAs(OffsetParentOf(*node_), p);
+}
+
+HRESULT HtmlElement::Notify(const wchar_t *property, HRESULT hr) {
+  if (SUCCEEDED(hr))
+    FirePropertyChange(page_.get(), *node_, property);
+  return hr;
 }
 
 Node &HtmlElement::Content() const {
@@ -1498,20 +1504,20 @@ void SelectOption(Node &select, Node *chosen) {
 } // namespace
 
 STDMETHODIMP HtmlElement::put_value(BSTR v) {
-  return Guarded([&] {
-    std::wstring value = Text(v);
-    if (kind_ == ElementKind::Select) {
-      Node *chosen = nullptr;
-      for (Node *option : Options())
-        if (!chosen && OptionValue(*option) == value)
-          chosen = option;
-      if (chosen)
-        SelectOption(*node_, chosen);
-      return S_OK;
-    }
-    node_->SetAttribute(L"value", value, false);
-    return S_OK;
-  });
+  return Notify(L"value", Guarded([&] {
+                  std::wstring value = Text(v);
+                  if (kind_ == ElementKind::Select) {
+                    Node *chosen = nullptr;
+                    for (Node *option : Options())
+                      if (!chosen && OptionValue(*option) == value)
+                        chosen = option;
+                    if (chosen)
+                      SelectOption(*node_, chosen);
+                    return S_OK;
+                  }
+                  node_->SetAttribute(L"value", value, false);
+                  return S_OK;
+                }));
 }
 
 STDMETHODIMP HtmlElement::get_value(BSTR *p) {
@@ -1736,22 +1742,22 @@ STDMETHODIMP HtmlElement::submit() {
 // --- inputs ---
 
 STDMETHODIMP HtmlElement::put_checked(VARIANT_BOOL v) {
-  return Guarded([&] {
-    if (v && Lower(node_->AttributeValue(L"type")) == L"radio") {
-      // Checking a radio button clears the others of its group.
-      std::wstring name = node_->AttributeValue(L"name");
-      Node *scope = AncestorTagged(*node_, L"FORM");
-      if (!scope && node_->document)
-        scope = node_->document->root.get();
-      if (scope && !name.empty())
-        for (Node *other : Descendants(scope))
-          if (other != node_.get() && other->Is(L"INPUT") &&
-              other->AttributeValue(L"name") == name &&
-              Lower(other->AttributeValue(L"type")) == L"radio")
-            other->RemoveAttribute(L"checked", false);
-    }
-    return SetFlag(*node_, L"checked", v);
-  });
+  return Notify(L"checked", Guarded([&] {
+                  if (v && Lower(node_->AttributeValue(L"type")) == L"radio") {
+                    // Checking a radio button clears the others of its group.
+                    std::wstring name = node_->AttributeValue(L"name");
+                    Node *scope = AncestorTagged(*node_, L"FORM");
+                    if (!scope && node_->document)
+                      scope = node_->document->root.get();
+                    if (scope && !name.empty())
+                      for (Node *other : Descendants(scope))
+                        if (other != node_.get() && other->Is(L"INPUT") &&
+                            other->AttributeValue(L"name") == name &&
+                            Lower(other->AttributeValue(L"type")) == L"radio")
+                          other->RemoveAttribute(L"checked", false);
+                  }
+                  return SetFlag(*node_, L"checked", v);
+                }));
 }
 
 STDMETHODIMP HtmlElement::get_checked(VARIANT_BOOL *p) { return Flag(*node_, L"checked", p); }
@@ -1774,18 +1780,18 @@ STDMETHODIMP HtmlElement::get_options(IDispatch **p) {
 }
 
 STDMETHODIMP HtmlElement::put_selectedIndex(LONG v) {
-  return Guarded([&] {
-    auto options = Options();
-    Node *chosen = v >= 0 && static_cast<size_t>(v) < options.size()
-                       ? options[static_cast<size_t>(v)]
-                       : nullptr;
-    if (!chosen)
-      for (Node *option : options)
-        option->RemoveAttribute(L"selected", false);
-    else
-      SelectOption(*node_, chosen);
-    return S_OK;
-  });
+  return Notify(L"selectedIndex", Guarded([&] {
+                  auto options = Options();
+                  Node *chosen = v >= 0 && static_cast<size_t>(v) < options.size()
+                                     ? options[static_cast<size_t>(v)]
+                                     : nullptr;
+                  if (!chosen)
+                    for (Node *option : options)
+                      option->RemoveAttribute(L"selected", false);
+                  else
+                    SelectOption(*node_, chosen);
+                  return S_OK;
+                }));
 }
 
 STDMETHODIMP HtmlElement::get_selectedIndex(LONG *p) {

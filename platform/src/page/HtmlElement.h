@@ -220,6 +220,8 @@ private:
   HRESULT Collection(Selector selector, IHTMLElementCollection **p);
   HRESULT CollectionDispatch(Selector selector, IDispatch **p);
   HRESULT ReplaceWith(std::vector<std::shared_ptr<Node>> nodes);
+  // Fires onpropertychange for `property` when hr succeeded; answers hr.
+  HRESULT Notify(const wchar_t *property, HRESULT hr);
   // The element's content: its children, or a component's literal content.
   Node &Content() const;
   void ReplaceChildren(std::vector<std::shared_ptr<Node>> nodes);

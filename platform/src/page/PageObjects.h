@@ -33,6 +33,10 @@ DEFINE_GUID(IID_ITallowickPageDocument, 0x6E0C1A53, 0x3F0B, 0x4C7E, 0x9A, 0x1D, 
 DEFINE_GUID(IID_ITallowickTextRange, 0x6E0C1A54, 0x3F0B, 0x4C7E, 0x9A, 0x1D, 0x5B, 0x2F, 0x4C, 0x8E,
             0x7D, 0x10);
 
+// Style objects answer the node whose style they are, without a reference.
+DEFINE_GUID(IID_ITallowickStyleNode, 0x6E0C1A58, 0x3F0B, 0x4C7E, 0x9A, 0x1D, 0x5B, 0x2F, 0x4C, 0x8E,
+            0x7D, 0x10);
+
 // A non-string value kept by setAttribute (an expando object or number).
 // An object of the element's own page must not keep that page alive (the
 // page owns the element: a cycle): a node is kept as the node, not its
@@ -80,6 +84,7 @@ public:
   platform::PageEventHandler handler;
   std::vector<platform::PageEvent> events;
   IHTMLEventObj *currentEvent = nullptr; // window.event while an event is fired
+  unsigned long propertyChanges = 0;     // onpropertychange notifications so far
 
   // Scripts: the engine is created on first need and lives with the document.
   ScriptEngine *Script();

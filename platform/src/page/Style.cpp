@@ -479,7 +479,13 @@ class Style final : public StubIHTMLStyle {
 public:
   Style(Page *page, std::shared_ptr<Node> node) : page_(page), node_(std::move(node)) {}
   using Self = Style;
-  PAGE_IUNKNOWN
+  STDMETHOD(QueryInterface)(REFIID riid, void **ppv) override {
+    return AnswerQuery(riid, ppv,
+                       {{&IID_ITallowickPageObject, page_.get()},
+                        {&IID_ITallowickStyleNode, node_.get()}},
+                       Find(riid));
+  }
+  PAGE_REFCOUNT
   PAGE_IDISPATCH
 
   void *Find(REFIID riid) {

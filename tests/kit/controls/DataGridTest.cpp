@@ -83,9 +83,7 @@ protected:
                                reinterpret_cast<void **>(&browser_)),
               S_OK);
     CQilComPtr<IWIKitFactoryEx> factory;
-    ASSERT_EQ(CreateKitObject<CGridFactory>(nullptr, IID_IWIKitFactoryEx,
-                                            reinterpret_cast<void **>(&factory)),
-              S_OK);
+    ASSERT_EQ(CreateFactory(reinterpret_cast<void **>(&factory)), S_OK);
     ASSERT_EQ(browser_->AddKitFactory(factory, kTallowickKitId), S_OK);
   }
   void TearDown() override {
@@ -95,6 +93,12 @@ protected:
     browser_.Release();
     RecordConfig::Release();
     WebObjTest::TearDown();
+  }
+
+  // The factory the browser asks: here one that recognises grids with the
+  // test's configuration.
+  virtual HRESULT CreateFactory(void **factory) {
+    return CreateKitObject<CGridFactory>(nullptr, IID_IWIKitFactoryEx, factory);
   }
 
   void Show(const std::string &html, LPCOLESTR url = kAspxUrl) {
@@ -227,6 +231,36 @@ protected:
     if (SUCCEEDED(record->GetAttrValueByName(48, &id)))
       recorded.id = IdText(id);
     return recorded;
+  }
+
+  // Clicks every INPUT and A of the table (`count` of them) while recording;
+  // each step's row, column and position with the control's group, handed
+  // back as attribute 78 data, find the very control.
+  void ExpectEachClickFoundAgain(IWebObj2 *grid, IHTMLElement *table, size_t count) {
+    std::vector<CQilComPtr<IHTMLElement>> controls;
+    for (LPCOLESTR tag : {L"INPUT", L"A"})
+      for (LONG i = 0;; ++i) {
+        CQilComPtr<IHTMLElement> control = Inside(table, tag, i);
+        if (!control)
+          break;
+        controls.push_back(control);
+      }
+    ASSERT_EQ(controls.size(), count);
+    for (const CQilComPtr<IHTMLElement> &control : controls) {
+      CQilComPtr<IWebObj2> ao = TreeAO(control);
+      std::wstring expected = IdText(ao);
+      Recorded recorded = Click(control);
+      ASSERT_EQ(recorded.id, expected);
+      CQilBstr className(ClassOf(ao).c_str());
+      CQilComPtr<IWebAttrVal> value;
+      EXPECT_EQ(grid->GetAttrEx(78,
+                                Longs({recorded.row, recorded.column, recorded.position,
+                                       CWfGrid::ControlGroup(className)}),
+                                &value),
+                1)
+          << tallowick::platform::Narrow(expected);
+      EXPECT_EQ(IdText(value), expected);
+    }
   }
 
   CTestConfiguration configuration_;
@@ -498,30 +532,9 @@ TEST_F(DataGridTest, EveryRecordedClickFindsItsControlAgain) {
   CQilComPtr<IWebObj2> grid = Grid();
   ASSERT_TRUE(grid);
   ASSERT_EQ(browser_->SetRecording(VARIANT_TRUE), S_OK);
-  std::vector<CQilComPtr<IHTMLElement>> controls;
-  for (LPCOLESTR tag : {L"INPUT", L"A"})
-    for (LONG i = 0;; ++i) {
-      CQilComPtr<IHTMLElement> control = Inside(Element(L"DataGrid1"), tag, i);
-      if (!control)
-        break;
-      controls.push_back(control);
-    }
-  ASSERT_EQ(controls.size(), 3u * 6 + 3 * 3 + 2); // inputs, links, pager links
-  for (const CQilComPtr<IHTMLElement> &control : controls) {
-    CQilComPtr<IWebObj2> ao = TreeAO(control);
-    std::wstring expected = IdText(ao);
-    Recorded recorded = Click(control);
-    ASSERT_EQ(recorded.id, expected);
-    CQilBstr className(ClassOf(ao).c_str());
-    CQilComPtr<IWebAttrVal> value;
-    EXPECT_EQ(grid->GetAttrEx(78,
-                              Longs({recorded.row, recorded.column, recorded.position,
-                                     CWfGrid::ControlGroup(className)}),
-                              &value),
-              1)
-        << tallowick::platform::Narrow(expected);
-    EXPECT_EQ(IdText(value), expected);
-  }
+  // inputs, links, pager links
+  ASSERT_NO_FATAL_FAILURE(
+      ExpectEachClickFoundAgain(grid, Element(L"DataGrid1"), 3u * 6 + 3 * 3 + 2));
 }
 
 TEST_F(DataGridTest, ControlGroupsByClassName) {
@@ -534,7 +547,8 @@ TEST_F(DataGridTest, ControlGroupsByClassName) {
   EXPECT_EQ(CWfGrid::ControlGroup(nullptr), -1);
 }
 
-// Grids that System.Web renders, served by the example site over HTTP.
+// Grids that System.Web renders, served by the example site over HTTP and
+// recognised by the kit's own factory.
 class DataGridServerTest : public DataGridTest {
 protected:
   static void SetUpTestSuite() {
@@ -554,6 +568,11 @@ protected:
     ASSERT_TRUE(startError_.empty()) << startError_;
     DataGridTest::SetUp();
     gridName_ = L"Grid1";
+  }
+
+  // The kit's own factory, as a host holds it.
+  HRESULT CreateFactory(void **factory) override {
+    return CTallowickFactoryIE::Create(nullptr, IID_IWIKitFactoryEx, factory);
   }
 
   // Loads a page of the site and takes its document as the test's.
@@ -630,30 +649,7 @@ TEST_F(DataGridServerTest, RecordedControlsOfAServedGridAreFoundAgain) {
 
   // Text box, check box, link, button and link button of every item, and
   // the pager's links: each step names a control that attribute 78 finds.
-  std::vector<CQilComPtr<IHTMLElement>> controls;
-  for (LPCOLESTR tag : {L"INPUT", L"A"})
-    for (LONG i = 0;; ++i) {
-      CQilComPtr<IHTMLElement> control = Inside(ServerGrid(), tag, i);
-      if (!control)
-        break;
-      controls.push_back(control);
-    }
-  ASSERT_EQ(controls.size(), 3u * 3 + 3 * 2 + 2);
-  for (const CQilComPtr<IHTMLElement> &control : controls) {
-    CQilComPtr<IWebObj2> ao = TreeAO(control);
-    std::wstring expected = IdText(ao);
-    Recorded recorded = Click(control);
-    ASSERT_EQ(recorded.id, expected);
-    CQilBstr className(ClassOf(ao).c_str());
-    CQilComPtr<IWebAttrVal> value;
-    EXPECT_EQ(grid->GetAttrEx(78,
-                              Longs({recorded.row, recorded.column, recorded.position,
-                                     CWfGrid::ControlGroup(className)}),
-                              &value),
-              1)
-        << tallowick::platform::Narrow(expected);
-    EXPECT_EQ(IdText(value), expected);
-  }
+  ASSERT_NO_FATAL_FAILURE(ExpectEachClickFoundAgain(grid, ServerGrid(), 3u * 3 + 3 * 2 + 2));
 }
 
 // The cell cases on the served page itself.
@@ -678,6 +674,8 @@ TEST_F(DataGridServerTest, ServedCellsRecordRowColumnAndPositionAndAreFoundAgain
   EXPECT_EQ(IdText(first), IdText(TreeAO(link)));
   EXPECT_EQ(grid->GetAttrEx(78, Longs({2, 3}), &cell), 1);
   EXPECT_EQ(IdText(cell), IdText(TreeAO(Cell(1, 2))));
+  ASSERT_NO_FATAL_FAILURE(
+      ExpectEachClickFoundAgain(grid, Element(L"DataGrid1"), 3u * 6 + 3 * 3 + 2));
 }
 
 TEST_F(DataGridServerTest, PagerClickIsRecordedAndTheNextPageIsAGridAgain) {

@@ -70,6 +70,13 @@ TEST_F(TabStripTest, ReportsItsTabsThroughTheBehaviour) {
   EXPECT_EQ(state, 2);
   EXPECT_EQ(config->GetEventConfigFile(&file), S_OK);
   EXPECT_STREQ(file.Text(), L"WebFormsEventConfiguration.xml");
+  // The host's view-link object inside names the same file.
+  CQilComPtr<IWebObj2> inner = HostServices::GetWrappedHostAO(Element(L"s"), TopFrame());
+  CQilComPtr<IWebObjSelfEventConfig> innerConfig;
+  ASSERT_EQ(innerConfig.QueryFrom(inner), S_OK);
+  state = 0;
+  EXPECT_EQ(innerConfig->GetEventConfigState(&state), S_OK);
+  EXPECT_EQ(state, 2);
   // Other ids still reach the view-link element and the element object.
   EXPECT_EQ(Text(strip_, 58), L"TabStrip");
 }

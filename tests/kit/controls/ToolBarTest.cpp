@@ -94,6 +94,44 @@ TEST_F(ToolBarTest, ListsAndCountsItemsWithoutSeparators) {
   EXPECT_EQ(state, 2);
 }
 
+// Attribute 198: the frame style of an inner object that offers the host's
+// view-link frame interface, with every "1px" made "0px".
+TEST_F(ToolBarTest, FrameStyleOfTheInnerObjectWithoutOnePixelLines) {
+  ASSERT_NO_FATAL_FAILURE(Show("<tb:ToolBar id=\"bar\" style=\"border: 1px solid black\">"
+                               "<tb:ToolbarButton>A</tb:ToolbarButton></tb:ToolBar>",
+                               kImport));
+  CQilComPtr<IWebObj2> owner = TreeAO(L"bar");
+  ASSERT_TRUE(owner);
+  SAFEARRAY *children = nullptr;
+  ASSERT_EQ(browser_->GetTreeChildren(owner, &children), S_OK);
+  CQilComPtr<IWebObj2> frame;
+  LONG upper = -1;
+  SafeArrayGetUBound(children, 1, &upper);
+  for (LONG i = 0; i <= upper; ++i) {
+    CQilVariant item;
+    SafeArrayGetElement(children, &i, &item);
+    CQilComPtr<IWebObj2> child;
+    if (item.vt == VT_UNKNOWN && SUCCEEDED(child.QueryFrom(item.punkVal)) &&
+        child->CompareClass(28) == S_OK)
+      frame = child;
+  }
+  SafeArrayDestroy(children);
+  ASSERT_TRUE(frame);
+  CQilComPtr<IWebObj2> bar;
+  ASSERT_EQ(CreateWebObject<CWfToolBar>(&bar, static_cast<IUnknown *>(Element(L"bar").Get()),
+                                        TopFrame().Get(), frame.Get()),
+            S_OK);
+  CQilBstr style;
+  CQilComPtr<IWIViewLinkFrameAO> viewLink;
+  ASSERT_EQ(viewLink.QueryFrom(frame), S_OK);
+  ASSERT_EQ(viewLink->GetFrameStyle(&style), S_OK);
+  ASSERT_NE(std::wstring(style.Text()).find(L"1px"), std::wstring::npos);
+  std::wstring expected = style.Text();
+  for (size_t at = expected.find(L"1px"); at != std::wstring::npos; at = expected.find(L"1px"))
+    expected.replace(at, 3, L"0px");
+  EXPECT_EQ(Text(bar, 198), expected);
+}
+
 TEST_F(ToolBarTest, ClickButtonByTextOrNumber) {
   ASSERT_NO_FATAL_FAILURE(
       ShowBar("<tb:ToolbarButton id=\"new\">New</tb:ToolbarButton>"

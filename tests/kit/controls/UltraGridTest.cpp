@@ -66,6 +66,11 @@ TEST_F(UltraGridTest, RecognisesTheLibrarysGridsAndNothingLikeThem) {
   EXPECT_EQ(String(value), L"WbfUltraGrid");
   EXPECT_EQ(grid->GetAttr(146, nullptr, &value), S_OK);
   EXPECT_EQ(String(value), L"G1");
+  // The cells inside are the factory's dynamic objects.
+  LONG inner = 0;
+  ASSERT_TRUE(TreeAO(L"G1rc_0_1"));
+  EXPECT_EQ(TreeAO(L"G1rc_0_1")->GetRecordableClass(&inner), S_OK);
+  EXPECT_EQ(inner, 1032);
   CQilComPtr<IWebObjSelfEventConfig> events;
   ASSERT_EQ(events.QueryFrom(grid), S_OK);
   LONG state = 0;

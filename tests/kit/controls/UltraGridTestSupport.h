@@ -1,7 +1,7 @@
-// Grids of the page-side grid client library in the host's object tree: a
-// test factory that makes the kit's grid object for every TABLE the grid
-// recognises, pages that render grids from a data description, and helpers
-// for requests, recorded steps and the inner element lookup.
+// Grids of the page-side grid client library in the host's object tree, as
+// the kit's factory makes them (the grid object and the dynamic objects
+// inside): pages that render grids from a data description, and helpers for
+// requests, recorded steps and the inner element lookup.
 #pragma once
 
 #include "WebObjTestSupport.h"
@@ -15,26 +15,6 @@
 #include "recognition/WfKitUtil.h"
 #include "webobj/RecordConfig.h"
 
-class CUltraGridTestFactory final : public CTallowickFactoryIE {
-protected:
-  CQilComPtr<IWebObj2> NewAOImpl(IUnknown *element, IWebObj2 *parent) override {
-    CQilComPtr<IHTMLElement> html;
-    CQilBstr tag;
-    CQilComPtr<IWebObj2> ao;
-    if (FAILED(html.QueryFrom(element)) || !html || FAILED(html->get_tagName(&tag)) ||
-        lstrcmpiW(tag.Text(), L"TABLE") != 0 || !CWfUltraGrid::IsUltraGrid(html))
-      return ao;
-    CreateWebObject<CWfUltraGrid>(&ao, element, parent);
-    return ao;
-  }
-  CQilComPtr<IWebObj2> GetRecordAOImpl(IUnknown *element, const tagWIEventData &, IWebObj2 *parent,
-                                       bool &known) override {
-    known = true;
-    CQilComPtr<IWebObj2> hostAO = HostServices::GetHostAO(element, parent, VARIANT_TRUE);
-    return CWfKitUtil::Instance().FindRecordAO(hostAO, parent);
-  }
-};
-
 class UltraGridTest : public WebObjTest {
 protected:
   void SetUp() override {
@@ -47,8 +27,8 @@ protected:
                                reinterpret_cast<void **>(&browser_)),
               S_OK);
     CQilComPtr<IWIKitFactoryEx> factory;
-    ASSERT_EQ(CreateKitObject<CUltraGridTestFactory>(nullptr, IID_IWIKitFactoryEx,
-                                                     reinterpret_cast<void **>(&factory)),
+    ASSERT_EQ(CreateKitObject<CTallowickFactoryIE>(nullptr, IID_IWIKitFactoryEx,
+                                                   reinterpret_cast<void **>(&factory)),
               S_OK);
     ASSERT_EQ(browser_->AddKitFactory(factory, kTallowickKitId), S_OK);
   }

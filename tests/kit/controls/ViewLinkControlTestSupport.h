@@ -1,7 +1,7 @@
-// View-link control objects among the host's own objects: a kit factory added
-// to a host browser makes TabStrip and ToolBar objects around the host's
-// view-link AO, as the kit's factory will; pages load their behaviours from
-// examples/pages/behaviors. Every kit object is gone when a test ends (the
+// View-link control objects among the host's own objects: the kit's factory,
+// added to a host browser, makes TabStrip and ToolBar objects around the
+// host's view-link AO and chooses the AO that records; pages load their
+// behaviours from examples/pages/behaviors. Every kit object is gone when a test ends (the
 // module's lock count, which DllCanUnloadNow answers, is checked by WebObjTest).
 #pragma once
 
@@ -22,27 +22,6 @@ namespace viewlink_test {
 
 inline constexpr wchar_t kPagesDir[] = TALLOWICK_SOURCE_DIR L"/examples/pages";
 
-// The kit's factory, with the TabStrip and ToolBar objects built in; the
-// record AO is the factory's own choice.
-class CViewLinkTestFactory final : public CTallowickFactoryIE {
-protected:
-  CQilComPtr<IWebObj2> NewElementAO(IHTMLElement *element, IWebObj2 *parent) override {
-    CQilBstr tag;
-    if (element == nullptr || parent == nullptr || FAILED(element->get_tagName(&tag)))
-      return {};
-    bool strip = lstrcmpiW(tag.Text(), L"TabStrip") == 0;
-    if (!strip && lstrcmpiW(tag.Text(), L"ToolBar") != 0)
-      return CTallowickFactoryIE::NewElementAO(element, parent);
-    CQilComPtr<IWebObj2> inner = HostServices::GetWrappedHostAO(element, parent);
-    CQilComPtr<IWebObj2> ao;
-    if (inner && strip)
-      CreateWebObject<CWfTabStrip>(&ao, static_cast<IUnknown *>(element), parent, inner.Get());
-    else if (inner)
-      CreateWebObject<CWfToolBar>(&ao, static_cast<IUnknown *>(element), parent, inner.Get());
-    return ao;
-  }
-};
-
 class ViewLinkControlTest : public WebObjTest {
 protected:
   void SetUp() override {
@@ -55,8 +34,8 @@ protected:
                                reinterpret_cast<void **>(&browser_)),
               S_OK);
     CQilComPtr<IWIKitFactoryEx> factory;
-    ASSERT_EQ(CreateKitObject<CViewLinkTestFactory>(nullptr, IID_IWIKitFactoryEx,
-                                                    reinterpret_cast<void **>(&factory)),
+    ASSERT_EQ(CreateKitObject<CTallowickFactoryIE>(nullptr, IID_IWIKitFactoryEx,
+                                                   reinterpret_cast<void **>(&factory)),
               S_OK);
     ASSERT_EQ(browser_->AddKitFactory(factory, kTallowickKitId), S_OK);
   }

@@ -85,6 +85,22 @@ bool IsIndex(const std::wstring &name, LONG *index) {
   return true;
 }
 
+// The error at the stack top names the script line that called the DOM
+// member, not the engine's own source.
+void PointAtCaller(duk_context *ctx) {
+  duk_idx_t error = duk_get_top_index(ctx);
+  duk_inspect_callstack_entry(ctx, -2); // -1 is the native member itself
+  if (duk_is_object(ctx, -1)) {
+    duk_get_prop_string(ctx, -1, "lineNumber");
+    duk_put_prop_string(ctx, error, "lineNumber");
+    duk_get_prop_string(ctx, -1, "function");
+    duk_get_prop_string(ctx, -1, "fileName");
+    duk_put_prop_string(ctx, error, "fileName");
+    duk_pop(ctx);
+  }
+  duk_set_top(ctx, error + 1);
+}
+
 // Throws a script error for a failed Invoke (the script error itself when the
 // call into script failed).
 [[noreturn]] void ThrowFailure(duk_context *ctx, HRESULT hr, const std::wstring &name,
@@ -102,6 +118,7 @@ bool IsIndex(const std::wstring &name, LONG *index) {
   SysFreeString(info.bstrDescription);
   SysFreeString(info.bstrHelpFile);
   duk_push_error_object(ctx, DUK_ERR_ERROR, "%s", message.c_str());
+  PointAtCaller(ctx);
   duk_throw(ctx);
   __builtin_unreachable();
 }
@@ -122,6 +139,27 @@ HRESULT InvokeArgs(duk_context *ctx, IDispatch *object, DISPID id, WORD flags, d
   for (VARIANT &arg : args)
     VariantClear(&arg);
   return hr;
+}
+
+// onpropertychange after script changed a member of an element or of its
+// style, unless the element already told of it (`before`: the page's count).
+void NotifyChange(ScriptEngine &engine, IDispatch *object, const std::wstring &name,
+                  unsigned long before) {
+  Page &page = engine.GetPage();
+  if (page.propertyChanges != before)
+    return;
+  if (Node *node = NodeOf(object)) {
+    FirePropertyChange(&page, *node, name);
+    return;
+  }
+  void *found = nullptr;
+  if (SUCCEEDED(object->QueryInterface(IID_ITallowickStyleNode, &found)) && found)
+    FirePropertyChange(&page, *static_cast<Node *>(found), L"style." + name);
+}
+
+bool ChangesAttribute(const std::wstring &method) {
+  return platform::EqualsNoCase(method, L"setAttribute") ||
+         platform::EqualsNoCase(method, L"removeAttribute");
 }
 
 // A DOM method read as a value: calls the member by name on `this`, or on
@@ -150,10 +188,13 @@ duk_ret_t CallMember(duk_context *ctx) {
   EXCEPINFO info{};
   HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
   Var result;
+  unsigned long before = engine.GetPage().propertyChanges;
   if (SUCCEEDED(hr))
     hr = InvokeArgs(ctx, object, id, DISPATCH_METHOD, 0, count, &result.v, &info);
   if (FAILED(hr))
     ThrowFailure(ctx, hr, name, info);
+  if (count > 0 && ChangesAttribute(name))
+    NotifyChange(engine, object, Widen(duk_safe_to_string(ctx, 0)), before);
   engine.Push(result.v);
   return 1;
 }
@@ -176,6 +217,14 @@ void KeyAsString(duk_context *ctx) {
     duk_to_string(ctx, 1);
 }
 
+bool HasOwn(duk_context *ctx, duk_idx_t object, duk_idx_t key) {
+  duk_dup(ctx, key);
+  duk_get_prop_desc(ctx, object, 0);
+  bool own = !duk_is_undefined(ctx, -1);
+  duk_pop(ctx);
+  return own;
+}
+
 duk_ret_t TrapGet(duk_context *ctx) {
   ScriptEngine &engine = EngineFrom(ctx);
   KeyAsString(ctx);
@@ -187,6 +236,11 @@ duk_ret_t TrapGet(duk_context *ctx) {
   ComHolder *holder = HolderAt(ctx, 0);
   if (!holder)
     return 0;
+  if (HasOwn(ctx, 0, 1)) { // a value script put over a method or a read-only member
+    duk_dup(ctx, 1);
+    duk_get_prop(ctx, 0);
+    return 1;
+  }
   std::wstring name = KeyName(ctx, 1);
   DISPID id = 0;
   LPOLESTR names[] = {name.data()};
@@ -225,6 +279,47 @@ duk_ret_t TrapGet(duk_context *ctx) {
   return 1;
 }
 
+// Element properties IE let script write that this engine only reads:
+// the value becomes the attribute they read.
+bool WritableInIE(const std::wstring &name) {
+  static const wchar_t *const kWritable[] = {L"cellSpacing",  L"cellPadding",    L"width",
+                                             L"height",       L"readOnly",       L"alt",
+                                             L"action",       L"method",         L"target",
+                                             L"dir",          L"tabIndex",       L"accessKey",
+                                             L"bgColor",      L"vAlign",         L"noWrap",
+                                             L"maxLength",    L"size",           L"summary",
+                                             L"rules",        L"frame",          L"multiple",
+                                             L"hspace",       L"vspace",         L"encoding",
+                                             L"defaultValue", L"defaultChecked", L"background",
+                                             L"borderColor",  L"scrolling",      L"frameBorder",
+                                             L"marginWidth",  L"marginHeight"};
+  for (const wchar_t *writable : kWritable)
+    if (platform::EqualsNoCase(name, writable))
+      return true;
+  return false;
+}
+
+// A put on a member that takes none, as IE does it: a method name becomes a
+// script value that shadows the method; a property IE could write keeps the
+// value as its attribute (which the property then reads). A property IE
+// only read fails as it did there ("member not found").
+HRESULT KeepOver(duk_context *ctx, IDispatch *object, DISPID id, const std::wstring &name,
+                 const VARIANT &value) {
+  DISPPARAMS none = {nullptr, nullptr, 0, 0};
+  Var probe;
+  bool method = object->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYGET | kBridgeGet, &none, &probe.v,
+                               nullptr, nullptr) == kMemberIsMethod;
+  void *host = nullptr;
+  if (!method && !WritableInIE(name))
+    return DISP_E_MEMBERNOTFOUND;
+  if (!method && SUCCEEDED(object->QueryInterface(IID_ITallowickExpandoHost, &host)) && host)
+    return static_cast<ExpandoHost *>(host)->PutExpando(name, value);
+  duk_dup(ctx, 1);
+  duk_dup(ctx, 2);
+  duk_put_prop(ctx, 0);
+  return S_OK;
+}
+
 duk_ret_t TrapSet(duk_context *ctx) {
   ScriptEngine &engine = EngineFrom(ctx);
   KeyAsString(ctx);
@@ -244,11 +339,14 @@ duk_ret_t TrapSet(duk_context *ctx) {
   DISPID id = 0;
   LPOLESTR names[] = {name.data()};
   EXCEPINFO info{};
+  unsigned long before = engine.GetPage().propertyChanges;
   if (SUCCEEDED(holder->object->GetIDsOfNames(IID_NULL, names, 1, 0, &id))) {
     DISPID put = DISPID_PROPERTYPUT;
     DISPPARAMS params = {&value.v, &put, 1, 1};
     hr = holder->object->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYPUT, &params, nullptr, &info,
                                 nullptr);
+    if (hr == DISP_E_MEMBERNOTFOUND)
+      hr = KeepOver(ctx, holder->object, id, name, value.v);
     if (FAILED(hr))
       ThrowFailure(ctx, hr, name, info);
   } else {
@@ -263,6 +361,7 @@ duk_ret_t TrapSet(duk_context *ctx) {
       duk_put_prop(ctx, 0);
     }
   }
+  NotifyChange(engine, holder->object, name, before);
   duk_push_true(ctx);
   return 1;
 }

@@ -63,7 +63,7 @@ HRESULT AttributeHandler(Page *page, const Node &node, const std::wstring &type,
   if (!engine)
     return E_FAIL;
   std::wstring source = node.document ? node.document->url : L"";
-  return engine->CompileHandler(attribute->value, source, handler);
+  return engine->CompileHandler(attribute->value, source, handler, const_cast<Node *>(&node));
 }
 
 void RunHandlers(Page *page, Node &node, const std::wstring &type, IHTMLEventObj *event) {
@@ -145,7 +145,24 @@ bool DispatchEvent(Page *page, Node &target, const std::wstring &type, IHTMLEven
   return run;
 }
 
+namespace {
+
+bool HearsPropertyChange(const Node &node) {
+  if (node.FindAttribute(L"onpropertychange"))
+    return true;
+  for (const Listener &listener : node.listeners)
+    if (listener.type == L"onpropertychange")
+      return true;
+  return false;
+}
+
+} // namespace
+
 void FirePropertyChange(Page *page, Node &target, const std::wstring &name) {
+  ++page->propertyChanges;
+  if (!target.IsElement() || !HearsPropertyChange(target))
+    return;
+  NavigationHold hold(page);
   IHTMLEventObj *event = nullptr;
   if (FAILED(NewEventObject(page, target.shared_from_this(), L"propertychange", &event)) || !event)
     return;

@@ -126,6 +126,8 @@ HRESULT ScriptEngine::RunSafe(const std::wstring &source, bool report, void *bod
     deadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(budget);
   }
   ++depth_;
+  if (outer)
+    DefineNamedElements();
   duk_idx_t top = duk_get_top(ctx_);
   duk_int_t rc = duk_safe_call(ctx_, thunk, body, 0, 1);
   HRESULT hr = S_OK;
@@ -169,18 +171,44 @@ void ScriptEngine::RunProgram(const std::wstring &code, const std::wstring &sour
 }
 
 HRESULT ScriptEngine::CompileHandler(const std::wstring &body, const std::wstring &source,
-                                     IDispatch **function) {
+                                     IDispatch **function, Node *element) {
   if (!function)
     return E_POINTER;
   *function = nullptr;
-  std::string text = "(function(event){" + Narrow(body) + "\n})", name = Narrow(source);
+  std::string text = element ? "(function(__element, __form, __document) { with (__document) "
+                               "with (__form) with (__element) return function(event){" +
+                                   Narrow(body) + "\n}; })"
+                             : "(function(event){" + Narrow(body) + "\n})";
+  std::string name = Narrow(source);
+  IDispatch *self = element ? WrapNode(element) : nullptr;
+  Node *formNode = element;
+  while (formNode && !formNode->Is(L"FORM"))
+    formNode = formNode->parent;
+  IDispatch *form = formNode ? WrapNode(formNode) : nullptr;
+  IDispatch *document =
+      element && element->document
+          ? static_cast<IHTMLDocument2 *>(page_.DocumentObject(*element->document))
+          : nullptr;
   HRESULT inner = S_OK;
   HRESULT hr = Protected(source, true, [&](duk_context *ctx) {
     duk_push_lstring(ctx, name.data(), name.size());
     duk_compile_lstring_filename(ctx, DUK_COMPILE_EVAL, text.data(), text.size());
     duk_call(ctx, 0);
+    if (element) {
+      PushObject(self);
+      if (form)
+        PushObject(form);
+      else
+        duk_push_object(ctx);
+      PushObject(document);
+      duk_call(ctx, 3);
+    }
     inner = NewScriptObject(*this, -1, function);
   });
+  if (self)
+    self->Release();
+  if (form)
+    form->Release();
   return FAILED(hr) ? hr : inner;
 }
 
@@ -429,6 +457,100 @@ long ScriptEngine::RunTimers(unsigned long elapsedMs) {
   }
   clock_ = std::max(clock_, until);
   return ran;
+}
+
+namespace {
+
+constexpr const char *kElementName = DUK_HIDDEN_SYMBOL("elementName");
+
+bool NamedByName(const Node &node) {
+  return node.Is(L"FORM") || node.Is(L"IMG") || node.Is(L"IFRAME") || node.Is(L"FRAME") ||
+         node.Is(L"EMBED") || node.Is(L"OBJECT") || node.Is(L"APPLET");
+}
+
+Node *NamedElement(PageDocument &document, const std::wstring &name) {
+  for (Node *node : Descendants(document.root.get()))
+    if (node->AttributeValue(L"id") == name ||
+        (NamedByName(*node) && node->AttributeValue(L"name") == name))
+      return node;
+  return nullptr;
+}
+
+std::wstring CurrentName(duk_context *ctx) {
+  duk_push_current_function(ctx);
+  duk_get_prop_string(ctx, -1, kElementName);
+  std::wstring name = Widen(duk_safe_to_string(ctx, -1));
+  duk_pop_2(ctx);
+  return name;
+}
+
+ScriptEngine &EngineOfHeap(duk_context *ctx) {
+  duk_memory_functions functions;
+  duk_get_memory_functions(ctx, &functions);
+  return *static_cast<ScriptEngine *>(functions.udata);
+}
+
+duk_ret_t NamedElementGet(duk_context *ctx) {
+  ScriptEngine &engine = EngineOfHeap(ctx);
+  Node *node = NamedElement(engine.GetPage().Top(), CurrentName(ctx));
+  IDispatch *object = node ? WrapNode(node) : nullptr;
+  if (!object)
+    return 0;
+  engine.PushObject(object);
+  object->Release();
+  return 1;
+}
+
+// window.Name = value: the name becomes an ordinary global.
+duk_ret_t NamedElementSet(duk_context *ctx) {
+  std::string name = Narrow(CurrentName(ctx));
+  duk_push_global_object(ctx);
+  duk_push_lstring(ctx, name.data(), name.size());
+  duk_dup(ctx, 0);
+  duk_def_prop(ctx, -3,
+               DUK_DEFPROP_HAVE_VALUE | DUK_DEFPROP_SET_WRITABLE | DUK_DEFPROP_SET_ENUMERABLE |
+                   DUK_DEFPROP_SET_CONFIGURABLE);
+  return 0;
+}
+
+duk_ret_t DefineNames(duk_context *ctx, void *udata) {
+  auto &names = *static_cast<std::vector<std::string> *>(udata);
+  duk_push_global_object(ctx);
+  for (const std::string &name : names) {
+    if (duk_has_prop_lstring(ctx, -1, name.data(), name.size()))
+      continue; // a global of the page's own, or defined before
+    duk_push_lstring(ctx, name.data(), name.size());
+    duk_push_c_function(ctx, NamedElementGet, 0);
+    duk_push_lstring(ctx, name.data(), name.size());
+    duk_put_prop_string(ctx, -2, kElementName);
+    duk_push_c_function(ctx, NamedElementSet, 1);
+    duk_push_lstring(ctx, name.data(), name.size());
+    duk_put_prop_string(ctx, -2, kElementName);
+    duk_def_prop(ctx, -4,
+                 DUK_DEFPROP_HAVE_GETTER | DUK_DEFPROP_HAVE_SETTER | DUK_DEFPROP_SET_CONFIGURABLE);
+  }
+  return 0;
+}
+
+} // namespace
+
+void ScriptEngine::DefineNamedElements() {
+  PageDocument &top = page_.Top();
+  if (namedDocument_ == &top && namedRevision_ == top.revision)
+    return;
+  namedDocument_ = &top;
+  namedRevision_ = top.revision;
+  std::vector<std::string> names;
+  for (Node *node : Descendants(top.root.get())) {
+    std::wstring id = node->AttributeValue(L"id");
+    if (!id.empty())
+      names.push_back(Narrow(id));
+    std::wstring name = NamedByName(*node) ? node->AttributeValue(L"name") : L"";
+    if (!name.empty())
+      names.push_back(Narrow(name));
+  }
+  duk_safe_call(ctx_, DefineNames, &names, 0, 1);
+  duk_pop(ctx_);
 }
 
 ScriptEngine *EngineOf(Page *page) { return page ? page->Script() : nullptr; }

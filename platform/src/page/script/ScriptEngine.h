@@ -41,9 +41,11 @@ public:
   HRESULT Evaluate(const std::wstring &code, const std::wstring &source, VARIANT *result);
   // A page's <script> or a javascript: URL: errors are reported, not returned.
   void RunProgram(const std::wstring &code, const std::wstring &source);
-  // An event handler from markup: function(event) { body } with `this` the element.
-  HRESULT CompileHandler(const std::wstring &body, const std::wstring &source,
-                         IDispatch **function);
+  // An event handler from markup: function(event) { body } with `this` the
+  // element. With `element`, its names resolve as IE scoped inline handlers:
+  // the element's members, then its form's, then the document's, then the window's.
+  HRESULT CompileHandler(const std::wstring &body, const std::wstring &source, IDispatch **function,
+                         Node *element = nullptr);
   // Calls a handler (a script function or any IDispatch's default member)
   // with `self` as this and the arguments; errors are reported.
   HRESULT CallHandler(IDispatch *function, IDispatch *self, std::vector<VARIANT *> args,
@@ -97,6 +99,11 @@ private:
   HRESULT RunSafe(const std::wstring &source, bool report, void *body,
                   duk_ret_t (*thunk)(duk_context *, void *));
   void InstallGlobals();
+  // Elements with an id (forms, images and frames also by name) are
+  // properties of the window, as getters defined when the top document changed.
+  void DefineNamedElements();
+  unsigned long namedRevision_ = ~0ul;
+  const PageDocument *namedDocument_ = nullptr;
   platform::ScriptError ErrorAt(duk_idx_t index);
 
   Page &page_;
