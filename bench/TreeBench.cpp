@@ -104,6 +104,11 @@ public:
     return entry != nullptr ? entry() : E_FAIL;
   }
 
+  ~Environment() {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+  }
+
 private:
   Environment() {
     folder_ = std::filesystem::temp_directory_path() /
@@ -244,28 +249,6 @@ long ResidentKilobytes() {
   return -1;
 }
 
-// The page with every control that has a page-side component here: the
-// generated block's DataGrid, Calendar and UltraGrid, and a TabStrip
-// behaviour with its view-link document.
-std::wstring EveryControlPage() {
-  const std::filesystem::path &folder = Environment::Get().Folder();
-  std::filesystem::create_directories(folder / "behaviors");
-  std::filesystem::path source = std::filesystem::path(TALLOWICK_SOURCE_DIR) / "examples/pages";
-  for (const auto &entry : std::filesystem::directory_iterator(source / "behaviors"))
-    std::filesystem::copy_file(entry.path(), folder / "behaviors" / entry.path().filename(),
-                               std::filesystem::copy_options::overwrite_existing);
-  std::string html = factory_pages::GeneratedPage(300);
-  html.replace(html.find("<html>"), 6, "<html xmlns:tw>");
-  html.replace(html.find("</head>"), 7,
-               "<?IMPORT namespace=\"tw\" implementation=\"behaviors/tabstrip.htc\"?></head>");
-  html.replace(html.find("</form>"), 7,
-               "<tw:TabStrip id=\"TabStrip1\"><tw:Tab>General</tw:Tab><tw:Tab>Details</tw:Tab>"
-               "</tw:TabStrip></form>");
-  std::filesystem::path page = folder / "EveryControl.aspx.html";
-  std::ofstream(page) << html;
-  return page.wstring();
-}
-
 // Each iteration: a browser with the kit loads the page, builds its tree and
 // lets everything go.
 void BM_LoadAndRelease(benchmark::State &state) {
@@ -274,7 +257,10 @@ void BM_LoadAndRelease(benchmark::State &state) {
     state.SkipWithError("no host");
     return;
   }
-  std::wstring page = EveryControlPage();
+  std::wstring page =
+      factory_pages::WriteEveryControlPage(
+          environment.Folder(), std::filesystem::path(TALLOWICK_SOURCE_DIR) / "examples/pages")
+          .wstring();
   auto once = [&] {
     Ref<IWIHostBrowser> browser = environment.NewBrowser(true);
     BSTR path = SysAllocString(page.c_str());

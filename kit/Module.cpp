@@ -12,12 +12,12 @@
 #include "kit/TallowickIE.h"
 #include "kit/resource.h"
 #include "recognition/TallowickFactoryIE.h"
-#include "webobj/IE4Obj.h"
 #include "support/QilUtils.h"
 #include "support/TallowickCallbackerIE.h"
 #include "support/TallowickRequestsHandlerIE.h"
 #include "support/TimeTrace.h"
 #include "webobj/HostServices.h"
+#include "webobj/IE4Obj.h"
 #include "webobj/RecordConfig.h"
 
 namespace {

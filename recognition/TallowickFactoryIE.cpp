@@ -68,8 +68,7 @@ void CTallowickFactoryIE::MarkViewLinkDepth(IWebObj2 *ao, IWebObj2 *parent) {
     return;
   }
   CQilComPtr<IWebRunTimeID> parentId;
-  if (SUCCEEDED(parent->GetId(&parentId)) &&
-      InnerObjectType(parentId) == kViewLinkFrameChildType) {
+  if (SUCCEEDED(parent->GetId(&parentId)) && InnerObjectType(parentId) == kViewLinkFrameChildType) {
     id->SetInnerObjTypeId(kViewLinkFrameGrandchildType);
     ao->SetId(id);
     return;

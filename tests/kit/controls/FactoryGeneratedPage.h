@@ -4,6 +4,8 @@
 // UltraGrid, repeated until the page has the wanted number of elements.
 #pragma once
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace factory_pages {
@@ -98,6 +100,33 @@ inline std::string GeneratedPage(size_t elements) {
     AppendBlock(out, static_cast<int>(block));
   out += "</form></body></html>";
   return out;
+}
+
+// A page with every control: a generated block's DataGrid, Calendar and
+// UltraGrid, and a TabStrip, a Toolbar and a TreeView behaviour, written to
+// `folder` beside copies of the behaviours of `examples` (the example pages'
+// folder). Answers the page's path.
+inline std::filesystem::path WriteEveryControlPage(const std::filesystem::path &folder,
+                                                   const std::filesystem::path &examples) {
+  std::filesystem::create_directories(folder / "behaviors");
+  for (const auto &entry : std::filesystem::directory_iterator(examples / "behaviors"))
+    std::filesystem::copy_file(entry.path(), folder / "behaviors" / entry.path().filename(),
+                               std::filesystem::copy_options::overwrite_existing);
+  std::string html = GeneratedPage(300);
+  html.replace(html.find("<html>"), 6, "<html xmlns:ts xmlns:tb xmlns:tv>");
+  html.replace(html.find("</head>"), 7,
+               "<?IMPORT namespace=\"ts\" implementation=\"behaviors/tabstrip.htc\"?>"
+               "<?IMPORT namespace=\"tb\" implementation=\"behaviors/toolbar.htc\"?>"
+               "<?IMPORT namespace=\"tv\" implementation=\"behaviors/treeview.htc\"?></head>");
+  html.replace(html.find("</form>"), 7,
+               "<ts:TabStrip id=\"TabStrip1\"><ts:Tab>General</ts:Tab><ts:Tab>Details</ts:Tab>"
+               "</ts:TabStrip><tb:ToolBar id=\"Toolbar1\"><tb:ToolbarButton id=\"btnNew\" "
+               "text=\"New\" /></tb:ToolBar><tv:TreeView id=\"TreeView1\"><tv:TreeNode "
+               "Text=\"Mail\" Expanded=\"true\"><tv:TreeNode Text=\"Inbox\" /></tv:TreeNode>"
+               "<tv:TreeNode Text=\"Help\" NavigateUrl=\"help.html\" /></tv:TreeView></form>");
+  std::filesystem::path page = folder / "EveryControl.aspx.html";
+  std::ofstream(page) << html;
+  return page;
 }
 
 } // namespace factory_pages

@@ -120,27 +120,10 @@ TEST_F(FactoryPagesTest, RecordAOIsTheControlAboveTheElementOrNone) {
   EXPECT_EQ(recordAO(L"IMG", 1, S_OK), 1030) << "an image in the UltraGrid";
 }
 
-// Writes the page with every control beside copies of the behaviours.
-std::wstring WriteEveryControlPage(const std::filesystem::path &folder) {
-  std::filesystem::path source = std::filesystem::path(TALLOWICK_SOURCE_DIR) / L"examples/pages";
-  std::filesystem::create_directories(folder / "behaviors");
-  for (const auto &entry : std::filesystem::directory_iterator(source / "behaviors"))
-    std::filesystem::copy_file(entry.path(), folder / "behaviors" / entry.path().filename(),
-                               std::filesystem::copy_options::overwrite_existing);
-  std::string html = factory_pages::GeneratedPage(300);
-  html.replace(html.find("<html>"), 6, "<html xmlns:tw>");
-  html.replace(html.find("</head>"), 7,
-               "<?IMPORT namespace=\"tw\" implementation=\"behaviors/tabstrip.htc\"?></head>");
-  html.replace(html.find("</form>"), 7,
-               "<tw:TabStrip id=\"TabStrip1\"><tw:Tab>General</tw:Tab><tw:Tab>Details</tw:Tab>"
-               "</tw:TabStrip></form>");
-  std::filesystem::path page = folder / "EveryControl.aspx.html";
-  std::ofstream(page) << html;
-  return page.wstring();
-}
-
 TEST_F(FactoryPagesTest, RepeatedLoadsAndReleasesLeaveNoKitObjectBehind) {
-  std::wstring page = WriteEveryControlPage(folder_);
+  std::wstring page = factory_pages::WriteEveryControlPage(
+                          folder_, std::filesystem::path(TALLOWICK_SOURCE_DIR) / L"examples/pages")
+                          .wstring();
   for (int round = 0; round < 25; ++round) {
     CQilComPtr<IWIHostBrowser> browser;
     ASSERT_EQ(CoCreateInstance(CLSID_WIBrowserIE, nullptr, CLSCTX_INPROC_SERVER,
