@@ -101,14 +101,22 @@ bool WriteLayoutSvg(const PageSession &session, const std::vector<InspectedObjec
   }
   for (const InspectedObject &inspected : objects) {
     Box box{};
-    if (!ObjectBox(inspected.object.ao.Get(), box))
-      continue;
-    shapes += "<g class=\"kit\" data-class=\"" + Escape(inspected.object.className) +
-              "\" data-name=\"" + Escape(inspected.object.name) + "\">\n" +
-              RectElement(box, "class=\"outline\"") + "<text x=\"" + std::to_string(box.left + 2) +
-              "\" y=\"" + std::to_string(box.top + 12) + "\">" +
-              Escape(inspected.object.className + " \"" + inspected.object.name + "\"") +
-              "</text>\n</g>\n";
+    if (!ObjectBox(inspected.object.ao.Get(), box) ||
+        (box.right == box.left && box.bottom == box.top))
+      continue; // nothing laid out (a hidden element)
+    // Controls are labelled; the objects inside them are outlined, with their
+    // class and name as a tool tip.
+    const TreeObject &object = inspected.object;
+    std::string label = Escape(object.className + " \"" + object.name + "\"");
+    bool control = object.webClass <= 1030;
+    shapes += "<g class=\"kit\" data-class=\"" + Escape(object.className) + "\" data-name=\"" +
+              Escape(object.name) + "\">\n" +
+              RectElement(box, control ? "class=\"outline\"" : "class=\"inner\"") + "<title>" +
+              label + "</title>\n";
+    if (control)
+      shapes += "<text x=\"" + std::to_string(box.left + 2) + "\" y=\"" +
+                std::to_string(box.top + 12) + "\">" + label + "</text>\n";
+    shapes += "</g>\n";
     width = std::max(width, box.right);
     height = std::max(height, box.bottom);
   }
@@ -120,6 +128,7 @@ bool WriteLayoutSvg(const PageSession &session, const std::vector<InspectedObjec
       << height + 10 << "\" viewBox=\"0 0 " << width + 10 << " " << height + 10 << "\">\n"
       << "<style>.box{fill:none;stroke:#bbb;stroke-width:1}"
          ".outline{fill:rgba(220,40,40,0.08);stroke:#d22;stroke-width:2}"
+         ".inner{fill:none;stroke:#36c;stroke-width:1;stroke-dasharray:3 2}"
          "text{font:11px sans-serif;fill:#a11}</style>\n"
       << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
       << shapes << "</svg>\n";
