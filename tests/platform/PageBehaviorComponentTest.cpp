@@ -448,3 +448,30 @@ TEST(PageAssignments, MethodsAndReadOnlyMembersTakeValuesAsIEDid) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(PageElementMembers, LaterIEMembers) {
+  Ptr<IHTMLDocument2> doc = LoadHtml(
+      "<body><fieldset id='set' disabled><input id='in' value='v'></fieldset>"
+      "<div id='d' dir='rtl'>x</div><script>var text = [];"
+      "function heard() { text.push('document ' + event.srcElement.id); }"
+      "document.attachEvent('onclick', heard); document.attachEvent('onstop', heard);</script>"
+      "</body>");
+  EXPECT_EQ(L"true ms__id true rtl ltr",
+            Str(Eval(doc.get(), L"var d = document.getElementById('d'),"
+                                L" i = document.getElementById('in');"
+                                L"[i.uniqueID == i.uniqueID, d.uniqueID.substr(0, 6),"
+                                L" d.uniqueID != i.uniqueID, d.dir, (d.dir = 'ltr', d.dir)"
+                                L"].join(' ')")));
+  EXPECT_EQ(L"true false object", Str(Eval(doc.get(), L"d.setCapture(); d.releaseCapture();"
+                                                      L"document.releaseCapture(); i.select();"
+                                                      L"[i.isDisabled, d.isDisabled, "
+                                                      L"typeof d.runtimeStyle].join(' ')")));
+  ASSERT_EQ(S_OK, ById(doc.get(), L"d")->click());
+  Eval(doc.get(), L"document.detachEvent('onclick', heard)");
+  ASSERT_EQ(S_OK, ById(doc.get(), L"d")->click());
+  EXPECT_EQ(L"document d", Str(Eval(doc.get(), L"text.join('; ')")));
+}
+
+} // namespace

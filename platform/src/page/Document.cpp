@@ -48,6 +48,9 @@ constexpr Member<HtmlDocument> kDocumentMembers[] = {
     PAGE_METHOD(IHTMLDocument3, getElementById),
     PAGE_METHOD(IHTMLDocument3, getElementsByTagName),
     PAGE_METHOD(IHTMLDocument3, createDocumentFragment),
+    PAGE_METHOD(IHTMLDocument3, attachEvent),
+    PAGE_METHOD(IHTMLDocument3, detachEvent),
+    PAGE_METHOD(IHTMLDocument3, releaseCapture),
     PAGE_METHOD(IHTMLDocument4, focus),
     PAGE_METHOD(IHTMLDocument4, hasFocus),
     PAGE_METHOD(IHTMLDocument4, createEventObject),
@@ -296,6 +299,16 @@ STDMETHODIMP HtmlDocument::createDocumentFragment(IHTMLDocument2 **p) {
     *p = object;
     return S_OK;
   });
+}
+
+// Handlers attached to the document hear what bubbles up to it (and
+// onstop, which only a user's Stop would fire).
+STDMETHODIMP HtmlDocument::attachEvent(BSTR event, IDispatch *handler, VARIANT_BOOL *result) {
+  return AttachListener(document_.root->listeners, event, handler, result);
+}
+
+STDMETHODIMP HtmlDocument::detachEvent(BSTR event, IDispatch *handler) {
+  return DetachListener(document_.root->listeners, event, handler);
 }
 
 STDMETHODIMP HtmlDocument::elementFromPoint(LONG x, LONG y, IHTMLElement **p) {

@@ -47,6 +47,7 @@ struct Node : public std::enable_shared_from_this<Node> {
   std::shared_ptr<PageDocument> frame; // a frame's or iframe's document
   std::vector<Listener> listeners;     // attachEvent handlers, in attach order
   std::shared_ptr<Behavior> behavior;  // the element behaviour, when one is attached
+  std::wstring uniqueId;               // uniqueID, given on first read
   long scrollLeft = 0;                 // scroll offsets the layout honours
   long scrollTop = 0;
 

@@ -307,6 +307,12 @@ constexpr Member<HtmlElement> kCommonMembers[] = {
     PAGE_GET(IHTMLDOMNode, lastChild),
     PAGE_GET(IHTMLDOMNode, previousSibling),
     PAGE_GET(IHTMLDOMNode, nextSibling),
+    PAGE_PROP(IHTMLElement2, dir),
+    PAGE_METHOD(IHTMLElement2, setCapture),
+    PAGE_METHOD(IHTMLElement2, releaseCapture),
+    PAGE_GET(IHTMLElement2, runtimeStyle),
+    PAGE_GET(IHTMLElement3, isDisabled),
+    {L"uniqueID", &Thunk<Self, &HtmlElement::UniqueId>, nullptr, nullptr},
 };
 
 constexpr Member<HtmlElement> kTableMembers[] = {
@@ -357,6 +363,7 @@ constexpr Member<HtmlElement> kInputMembers[] = {
     PAGE_GET(IHTMLInputElement, alt),
     PAGE_PROP(IHTMLInputElement, src),
     PAGE_METHOD(IHTMLInputElement, createTextRange),
+    PAGE_METHOD(IHTMLInputElement, select),
 };
 constexpr Member<HtmlElement> kSelectMembers[] = {
     PAGE_GET(IHTMLSelectElement, options), PAGE_PROP(IHTMLSelectElement, selectedIndex),
@@ -1057,6 +1064,15 @@ STDMETHODIMP HtmlElement::blur() {
 }
 
 STDMETHODIMP HtmlElement::attachEvent(BSTR event, IDispatch *handler, VARIANT_BOOL *result) {
+  return AttachListener(node_->listeners, event, handler, result);
+}
+
+STDMETHODIMP HtmlElement::detachEvent(BSTR event, IDispatch *handler) {
+  return DetachListener(node_->listeners, event, handler);
+}
+
+HRESULT AttachListener(std::vector<Listener> &listeners, BSTR event, IDispatch *handler,
+                       VARIANT_BOOL *result) {
   if (result)
     *result = VARIANT_FALSE;
   std::wstring type = Lower(Text(event));
@@ -1067,20 +1083,19 @@ STDMETHODIMP HtmlElement::attachEvent(BSTR event, IDispatch *handler, VARIANT_BO
     handler->AddRef();
     value->value.v.vt = VT_DISPATCH;
     value->value.v.pdispVal = handler;
-    node_->listeners.push_back({type, value});
+    listeners.push_back({type, value});
     if (result)
       *result = VARIANT_TRUE;
     return S_OK;
   });
 }
 
-STDMETHODIMP HtmlElement::detachEvent(BSTR event, IDispatch *handler) {
+HRESULT DetachListener(std::vector<Listener> &listeners, BSTR event, IDispatch *handler) {
   std::wstring type = Lower(Text(event));
   return Guarded([&] {
     IUnknown *identity = nullptr;
     if (handler)
       handler->QueryInterface(IID_IUnknown, reinterpret_cast<void **>(&identity));
-    auto &listeners = node_->listeners;
     for (auto it = listeners.begin(); it != listeners.end(); ++it) {
       IUnknown *other = nullptr;
       IDispatch *attached = it->handler->value.v.pdispVal;
@@ -1097,6 +1112,35 @@ STDMETHODIMP HtmlElement::detachEvent(BSTR event, IDispatch *handler) {
     if (identity)
       identity->Release();
     return S_OK;
+  });
+}
+
+// --- members of IE's later interfaces ---
+
+STDMETHODIMP HtmlElement::put_dir(BSTR v) { return Notify(L"dir", SetAttr(*node_, L"dir", v)); }
+STDMETHODIMP HtmlElement::get_dir(BSTR *p) { return AttrBstr(*node_, L"dir", p); }
+STDMETHODIMP HtmlElement::setCapture(VARIANT_BOOL) { return S_OK; }
+STDMETHODIMP HtmlElement::releaseCapture() { return S_OK; }
+STDMETHODIMP HtmlElement::get_runtimeStyle(IHTMLStyle **p) { return get_style(p); }
+STDMETHODIMP HtmlElement::select() { return S_OK; }
+
+STDMETHODIMP HtmlElement::get_isDisabled(VARIANT_BOOL *p) {
+  if (!p)
+    return E_POINTER;
+  *p = VARIANT_FALSE;
+  for (const Node *node = node_.get(); node; node = node->parent)
+    if (node->IsElement() && node->HasAttribute(L"disabled"))
+      *p = VARIANT_TRUE;
+  return S_OK;
+}
+
+HRESULT HtmlElement::UniqueId(BSTR *p) {
+  if (!p)
+    return E_POINTER;
+  return Guarded([&] {
+    if (node_->uniqueId.empty())
+      node_->uniqueId = L"ms__id" + std::to_wstring(page_->nextUniqueId++);
+    return ToBstr(node_->uniqueId, p);
   });
 }
 
