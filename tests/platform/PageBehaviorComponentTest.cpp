@@ -475,3 +475,33 @@ TEST(PageElementMembers, LaterIEMembers) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(PageTableEdits, CreateInsertAndDeleteRowsAndCells) {
+  Ptr<IHTMLDocument2> doc = LoadHtml("<body><table id='t'><tr><td>a</td></tr></table>"
+                                     "<table id='empty'></table></body>");
+  EXPECT_EQ(
+      L"TR TD TH TBODY THEAD HTML BODY",
+      Str(Eval(doc.get(), L"var names = ['tr', 'td', 'th', 'tbody', 'thead', 'html', 'body'];"
+                          L"var out = []; for (var i = 0; i < names.length; i++) "
+                          L"out.push(document.createElement(names[i]).tagName); out.join(' ')")));
+  EXPECT_EQ(L"b|a|c / x,y",
+            Str(Eval(doc.get(), L"var t = document.getElementById('t');"
+                                L"var r = t.insertRow(0); r.insertCell(-1).innerText = 'b';"
+                                L"t.insertRow(-1).insertCell(0).innerText = 'c';"
+                                L"var row = t.rows[1]; row.insertCell(0).innerText = 'x';"
+                                L"row.insertCell(1).innerText = 'y'; row.deleteCell(2);"
+                                L"[t.rows[0].innerText, t.rows[1].cells.length == 2 ? 'a' : '?',"
+                                L" t.rows[2].innerText].join('|') + ' / ' + "
+                                L"row.cells[0].innerText + ',' + row.cells[1].innerText")));
+  EXPECT_EQ(L"2 b c", Str(Eval(doc.get(), L"t.deleteRow(1); [t.rows.length, t.rows[0].innerText,"
+                                          L" t.rows[1].innerText].join(' ')")));
+  EXPECT_EQ(L"TBODY 1",
+            Str(Eval(doc.get(), L"var e = document.getElementById('empty');"
+                                L"e.insertRow().insertCell(); e.firstChild.tagName + ' ' "
+                                L"+ e.rows.length")));
+  EXPECT_EQ(L"bad", Str(Eval(doc.get(), L"try { t.deleteRow(9); 'ok' } catch (x) { 'bad' }")));
+}
+
+} // namespace

@@ -316,22 +316,24 @@ constexpr Member<HtmlElement> kCommonMembers[] = {
 };
 
 constexpr Member<HtmlElement> kTableMembers[] = {
-    PAGE_PROP(IHTMLTable, border),     PAGE_GET(IHTMLTable, cellSpacing),
-    PAGE_GET(IHTMLTable, cellPadding), PAGE_GET(IHTMLTable, width),
-    PAGE_GET(IHTMLTable, height),      PAGE_GET(IHTMLTable, rows),
-    PAGE_GET(IHTMLTable, tHead),       PAGE_GET(IHTMLTable, tFoot),
-    PAGE_GET(IHTMLTable, tBodies),     PAGE_GET(IHTMLTable, caption),
-    PAGE_GET(IHTMLTable2, cells),      PAGE_PROP(IHTMLTable, align),
+    PAGE_PROP(IHTMLTable, border),      PAGE_GET(IHTMLTable, cellSpacing),
+    PAGE_GET(IHTMLTable, cellPadding),  PAGE_GET(IHTMLTable, width),
+    PAGE_GET(IHTMLTable, height),       PAGE_GET(IHTMLTable, rows),
+    PAGE_GET(IHTMLTable, tHead),        PAGE_GET(IHTMLTable, tFoot),
+    PAGE_GET(IHTMLTable, tBodies),      PAGE_GET(IHTMLTable, caption),
+    PAGE_GET(IHTMLTable2, cells),       PAGE_PROP(IHTMLTable, align),
+    PAGE_METHOD(IHTMLTable, insertRow), PAGE_METHOD(IHTMLTable, deleteRow),
 };
 constexpr Member<HtmlElement> kSectionMembers[] = {
     PAGE_GET(IHTMLTableSection, rows),
     PAGE_PROP(IHTMLTableSection, align),
+    PAGE_METHOD(IHTMLTableSection, insertRow),
+    PAGE_METHOD(IHTMLTableSection, deleteRow),
 };
 constexpr Member<HtmlElement> kRowMembers[] = {
-    PAGE_GET(IHTMLTableRow, cells),
-    PAGE_GET(IHTMLTableRow, rowIndex),
-    PAGE_GET(IHTMLTableRow, sectionRowIndex),
-    PAGE_PROP(IHTMLTableRow, align),
+    PAGE_GET(IHTMLTableRow, cells),           PAGE_GET(IHTMLTableRow, rowIndex),
+    PAGE_GET(IHTMLTableRow, sectionRowIndex), PAGE_PROP(IHTMLTableRow, align),
+    PAGE_METHOD(IHTMLTableRow, insertCell),   PAGE_METHOD(IHTMLTableRow, deleteCell),
 };
 constexpr Member<HtmlElement> kCellMembers[] = {
     PAGE_GET(IHTMLTableCell, cellIndex), PAGE_PROP(IHTMLTableCell, colSpan),
@@ -1113,6 +1115,90 @@ HRESULT DetachListener(std::vector<Listener> &listeners, BSTR event, IDispatch *
       identity->Release();
     return S_OK;
   });
+}
+
+// --- rows and cells ---
+
+std::shared_ptr<Node> NewElement(const wchar_t *tag, PageDocument *document) {
+  auto node = std::make_shared<Node>();
+  node->tag = tag;
+  node->known = true;
+  node->document = document;
+  return node;
+}
+
+// Inserts `node` among `siblings` (all children of one parent) at `index`
+// (-1 or their count: after the last, under `fallback` when there are none).
+HRESULT InsertAmong(const std::vector<Node *> &siblings, LONG index, Node &fallback,
+                    std::shared_ptr<Node> node) {
+  LONG count = static_cast<LONG>(siblings.size());
+  if (index < -1 || index > count)
+    return E_INVALIDARG;
+  if (index == -1 || index == count) {
+    Node &parent = siblings.empty() ? fallback : *siblings.back()->parent;
+    size_t at = siblings.empty() ? parent.children.size() : siblings.back()->IndexInParent() + 1;
+    InsertChildren(parent, at, {std::move(node)});
+    return S_OK;
+  }
+  Node &before = *siblings[static_cast<size_t>(index)];
+  InsertChildren(*before.parent, before.IndexInParent(), {std::move(node)});
+  return S_OK;
+}
+
+HRESULT RemoveAmong(const std::vector<Node *> &siblings, LONG index) {
+  LONG count = static_cast<LONG>(siblings.size());
+  if (index == -1)
+    index = count - 1;
+  if (index < 0 || index >= count)
+    return E_INVALIDARG;
+  Detach(*siblings[static_cast<size_t>(index)]);
+  return S_OK;
+}
+
+STDMETHODIMP HtmlElement::insertRow(LONG index, IDispatch **row) {
+  if (row)
+    *row = nullptr;
+  return Guarded([&]() -> HRESULT {
+    Node *fallback = node_.get();
+    if (kind_ == ElementKind::Table) {
+      std::vector<Node *> bodies = ChildrenTagged(*node_, {L"TBODY"});
+      if (bodies.empty()) { // IE gives a table without sections a body first
+        InsertChildren(*node_, node_->children.size(), {NewElement(L"TBODY", node_->document)});
+        bodies = ChildrenTagged(*node_, {L"TBODY"});
+      }
+      fallback = bodies.back();
+    }
+    std::vector<Node *> rows =
+        kind_ == ElementKind::Table ? TableRows(*node_) : ChildrenTagged(*node_, {L"TR"});
+    std::shared_ptr<Node> made = NewElement(L"TR", node_->document);
+    HRESULT hr = InsertAmong(rows, index, *fallback, made);
+    if (SUCCEEDED(hr) && row)
+      *row = WrapNode(made.get());
+    return hr;
+  });
+}
+
+STDMETHODIMP HtmlElement::deleteRow(LONG index) {
+  return Guarded([&] {
+    return RemoveAmong(
+        kind_ == ElementKind::Table ? TableRows(*node_) : ChildrenTagged(*node_, {L"TR"}), index);
+  });
+}
+
+STDMETHODIMP HtmlElement::insertCell(LONG index, IDispatch **cell) {
+  if (cell)
+    *cell = nullptr;
+  return Guarded([&]() -> HRESULT {
+    std::shared_ptr<Node> made = NewElement(L"TD", node_->document);
+    HRESULT hr = InsertAmong(RowCells(*node_), index, *node_, made);
+    if (SUCCEEDED(hr) && cell)
+      *cell = WrapNode(made.get());
+    return hr;
+  });
+}
+
+STDMETHODIMP HtmlElement::deleteCell(LONG index) {
+  return Guarded([&] { return RemoveAmong(RowCells(*node_), index); });
 }
 
 // --- members of IE's later interfaces ---

@@ -167,7 +167,11 @@ public:
   STDMETHOD(get_tBodies)(IHTMLElementCollection **p) override;
   STDMETHOD(get_caption)(IHTMLTableCaption **p) override;
   STDMETHOD(get_cells)(IHTMLElementCollection **p) override;
+  STDMETHOD(insertRow)(LONG index, IDispatch **row) override; // tables and sections
+  STDMETHOD(deleteRow)(LONG index) override;
   // IHTMLTableRow
+  STDMETHOD(insertCell)(LONG index, IDispatch **cell) override;
+  STDMETHOD(deleteCell)(LONG index) override;
   STDMETHOD(get_rowIndex)(LONG *p) override;
   STDMETHOD(get_sectionRowIndex)(LONG *p) override;
   // IHTMLTableCell
