@@ -505,3 +505,26 @@ TEST(PageTableEdits, CreateInsertAndDeleteRowsAndCells) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(PageConstructors, ImageXmlAndXmlHttp) {
+  Ptr<IHTMLDocument2> doc = LoadHtml("<body></body>");
+  EXPECT_EQ(L"IMG 16",
+            Str(Eval(doc.get(), L"var i = new Image(16, 8); i.tagName + ' ' + i.width")));
+  EXPECT_EQ(L"b 2", Str(Eval(doc.get(), L"var x = new ActiveXObject('Msxml2.DOMDocument');"
+                                        L"x.loadXML('<a><b/><b/></a>');"
+                                        L"var y = new ActiveXObject('Microsoft.XMLDOM');"
+                                        L"y.loadXML('<r/>');"
+                                        L"x.documentElement.firstChild.nodeName + ' ' + "
+                                        L"x.selectNodes('//b').length")));
+  EXPECT_EQ(L"1 no path", Str(Eval(doc.get(), L"var r = new ActiveXObject('Microsoft.XMLHTTP');"
+                                              L"r.open('GET', 'data.aspx', false); var s = 'sent';"
+                                              L"try { r.send(null); } catch (e) { s = 'no path'; }"
+                                              L"r.readyState + ' ' + s")));
+  EXPECT_EQ(L"function", Str(Eval(doc.get(), L"typeof new XMLHttpRequest().open")));
+  EXPECT_EQ(L"thrown", Str(Eval(doc.get(), L"try { new ActiveXObject('Nobody.Here'); 'made' } "
+                                           L"catch (e) { 'thrown' }")));
+}
+
+} // namespace
