@@ -528,3 +528,36 @@ TEST(PageConstructors, ImageXmlAndXmlHttp) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(PageNodeEdits, AdjacentElementsMergeCloneAndRemove) {
+  Ptr<IHTMLDocument2> doc = LoadHtml("<body><div id='a' title='t' class='c'>one <b>two</b></div>"
+                                     "<div id='b'></div><p id='p'>text</p></body>");
+  EXPECT_EQ(L"SPAN,A,B", Str(Eval(doc.get(), L"var a = document.getElementById('a');"
+                                             L"var b = document.getElementById('b');"
+                                             L"var s = document.createElement('SPAN');"
+                                             L"a.insertAdjacentElement('beforeBegin', s);"
+                                             L"b.insertAdjacentElement('afterBegin', "
+                                             L"document.createElement('I'));"
+                                             L"var ids = []; for (var n = document.body.firstChild;"
+                                             L" n; n = n.nextSibling) if (n.nodeType == 1) "
+                                             L"ids.push(n.id ? n.id.toUpperCase() : n.tagName);"
+                                             L"ids.slice(0, 3).join(',')")));
+  EXPECT_EQ(L"b t c 1 I", Str(Eval(doc.get(), L"a.mine = a; b.mergeAttributes(a);"
+                                              L"[b.id, b.title, b.className, b.mine == a ? 1 : 0,"
+                                              L" b.firstChild.tagName].join(' ')")));
+  EXPECT_EQ(L"DIV one  0 one <B>two</B>",
+            Str(Eval(doc.get(), L"var shallow = a.cloneNode(false), deep = a.cloneNode(true);"
+                                L"[shallow.tagName, shallow.title == 't' ? 'one' : '?', "
+                                L"shallow.innerHTML, shallow.parentNode ? 1 : 0, deep.innerHTML]"
+                                L".join(' ')")));
+  EXPECT_EQ(L"0 text", Str(Eval(doc.get(), L"var p = document.getElementById('p');"
+                                           L"var t = p.firstChild; var r = t.removeNode(true);"
+                                           L"p.childNodes.length + ' ' + r.nodeValue")));
+  EXPECT_EQ(L"bad", Str(Eval(doc.get(), L"try { a.insertAdjacentElement('nowhere', s); 'ok' } "
+                                        L"catch (e) { 'bad' }")));
+  EXPECT_EQ(L"SPAN", Str(Eval(doc.get(), L"a.previousSibling.tagName")));
+}
+
+} // namespace

@@ -113,6 +113,9 @@ void InsertChildren(Node &parent, size_t at, std::vector<std::shared_ptr<Node>> 
 std::shared_ptr<Node> Detach(Node &node);
 void RemoveChildren(Node &node);
 void AdoptInto(Node &node, PageDocument *document);
+// A detached copy of the node (and with `deep` of its subtree): kind, tag,
+// text and attributes; not its handlers or behaviour.
+std::shared_ptr<Node> CloneTree(const Node &node, bool deep);
 
 // Text and markup. With `spans`, InnerText also records where each element's
 // text starts and ends in the result.

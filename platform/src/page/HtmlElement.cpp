@@ -312,6 +312,9 @@ constexpr Member<HtmlElement> kCommonMembers[] = {
     PAGE_METHOD(IHTMLElement2, releaseCapture),
     PAGE_GET(IHTMLElement2, runtimeStyle),
     PAGE_GET(IHTMLElement3, isDisabled),
+    PAGE_METHOD(IHTMLElement2, insertAdjacentElement),
+    PAGE_METHOD(IHTMLElement3, mergeAttributes),
+    PAGE_METHOD(IHTMLDOMNode, cloneNode),
     {L"uniqueID", &Thunk<Self, &HtmlElement::UniqueId>, nullptr, nullptr},
 };
 
@@ -909,6 +912,77 @@ HRESULT HtmlElement::InsertAdjacent(const std::wstring &where,
     return E_FAIL;
   InsertChildren(*parent, node_->IndexInParent() + (before ? 0 : 1), std::move(nodes));
   return S_OK;
+}
+
+STDMETHODIMP HtmlElement::insertAdjacentElement(BSTR where, IHTMLElement *element,
+                                                IHTMLElement **inserted) {
+  if (inserted)
+    *inserted = nullptr;
+  Node *node = NodeOf(element);
+  if (!node || !node->document || node->document->page != page_.get() ||
+      node->Contains(node_.get()))
+    return E_INVALIDARG;
+  return Guarded([&]() -> HRESULT {
+    std::shared_ptr<Node> owned = node->shared_from_this();
+    Node *parent = node->parent;
+    size_t index = parent ? node->IndexInParent() : 0;
+    if (parent)
+      Detach(*node);
+    HRESULT hr = InsertAdjacent(Text(where), {owned});
+    if (FAILED(hr)) {
+      if (parent) // put back where it was
+        InsertChildren(*parent, index, {owned});
+      return hr;
+    }
+    if (inserted) {
+      element->AddRef();
+      *inserted = element;
+    }
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::mergeAttributes(IHTMLElement *source) {
+  return mergeAttributes(source, nullptr);
+}
+
+// The source's attributes (expandos included) join the element's; its id
+// and name stay unless pvarFlags is false, as in IE.
+STDMETHODIMP HtmlElement::mergeAttributes(IHTMLElement *source, VARIANT *preserve) {
+  Node *from = NodeOf(source);
+  if (!from || !from->IsElement())
+    return E_INVALIDARG;
+  bool keepIdentity = !preserve || preserve->vt != VT_BOOL || preserve->boolVal != VARIANT_FALSE;
+  return Guarded([&] {
+    std::vector<Attribute> copied = from->attributes;
+    for (const Attribute &attribute : copied) {
+      if (keepIdentity &&
+          (EqualsNoCase(attribute.name, L"id") || EqualsNoCase(attribute.name, L"name")))
+        continue;
+      node_->SetAttribute(attribute.name, attribute.value, false);
+      const_cast<Attribute *>(node_->FindAttribute(attribute.name))->typed = attribute.typed;
+      if (attribute.typed && (attribute.typed->node || attribute.typed->pinned))
+        page_->NoteExpandoHolder(node_);
+    }
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::cloneNode(VARIANT_BOOL deep, IHTMLDOMNode **cloned) {
+  if (!cloned)
+    return E_POINTER;
+  *cloned = nullptr;
+  return Guarded([&] {
+    std::shared_ptr<Node> copy = CloneTree(*node_, deep);
+    // Copied expandos that hold the page's objects are the page's to end.
+    std::vector<Node *> nodes = Descendants(copy.get());
+    nodes.push_back(copy.get());
+    for (Node *node : nodes)
+      for (const Attribute &attribute : node->attributes)
+        if (attribute.typed && (attribute.typed->node || attribute.typed->pinned))
+          page_->NoteExpandoHolder(node->shared_from_this());
+    return WrapNodeAs(copy.get(), cloned);
+  });
 }
 
 STDMETHODIMP HtmlElement::insertAdjacentHTML(BSTR where, BSTR html) {
@@ -1988,7 +2062,8 @@ constexpr Member<HtmlTextNode> kTextMembers[] = {
     PAGE_GET(IHTMLDOMNode, nodeType),         PAGE_GET(IHTMLDOMNode, parentNode),
     PAGE_METHOD(IHTMLDOMNode, hasChildNodes), PAGE_GET(IHTMLDOMNode, nodeName),
     PAGE_PROP(IHTMLDOMNode, nodeValue),       PAGE_GET(IHTMLDOMNode, previousSibling),
-    PAGE_GET(IHTMLDOMNode, nextSibling),
+    PAGE_GET(IHTMLDOMNode, nextSibling),      PAGE_METHOD(IHTMLDOMNode, removeNode),
+    PAGE_METHOD(IHTMLDOMNode, cloneNode),
 #undef Self
 };
 constexpr std::span<const Member<HtmlTextNode>> kTextTables[] = {kTextMembers};
@@ -2034,6 +2109,26 @@ STDMETHODIMP HtmlTextNode::hasChildNodes(VARIANT_BOOL *p) {
     return E_POINTER;
   *p = VARIANT_FALSE;
   return S_OK;
+}
+
+STDMETHODIMP HtmlTextNode::removeNode(VARIANT_BOOL, IHTMLDOMNode **removed) {
+  return Guarded([&] {
+    std::shared_ptr<Node> held = node_;
+    Detach(*node_);
+    if (removed) {
+      IHTMLDOMNode *self = this;
+      self->AddRef();
+      *removed = self;
+    }
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlTextNode::cloneNode(VARIANT_BOOL, IHTMLDOMNode **cloned) {
+  if (!cloned)
+    return E_POINTER;
+  *cloned = nullptr;
+  return Guarded([&] { return WrapNodeAs(CloneTree(*node_, false).get(), cloned); });
 }
 
 STDMETHODIMP HtmlTextNode::get_nodeName(BSTR *p) {

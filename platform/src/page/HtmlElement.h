@@ -126,6 +126,11 @@ public:
   STDMETHOD(getElementsByTagName)(BSTR v, IHTMLElementCollection **pelColl) override;
   STDMETHOD(attachEvent)(BSTR event, IDispatch *pDisp, VARIANT_BOOL *pfResult) override;
   STDMETHOD(detachEvent)(BSTR event, IDispatch *pDisp) override;
+  STDMETHOD(insertAdjacentElement)
+  (BSTR where, IHTMLElement *insertedElement, IHTMLElement **inserted) override;
+  STDMETHOD(mergeAttributes)(IHTMLElement *mergeThis) override;
+  STDMETHOD(mergeAttributes)(IHTMLElement *mergeThis, VARIANT *pvarFlags) override;
+  STDMETHOD(cloneNode)(VARIANT_BOOL fDeep, IHTMLDOMNode **clonedNode) override;
   STDMETHOD(put_dir)(BSTR v) override;
   STDMETHOD(get_dir)(BSTR *p) override;
   STDMETHOD(setCapture)(VARIANT_BOOL containerCapture) override;
@@ -272,6 +277,8 @@ public:
   STDMETHOD(get_nodeType)(LONG *p) override;
   STDMETHOD(get_parentNode)(IHTMLDOMNode **p) override;
   STDMETHOD(hasChildNodes)(VARIANT_BOOL *fChildren) override;
+  STDMETHOD(removeNode)(VARIANT_BOOL fDeep, IHTMLDOMNode **removed) override;
+  STDMETHOD(cloneNode)(VARIANT_BOOL fDeep, IHTMLDOMNode **clonedNode) override;
   STDMETHOD(get_nodeName)(BSTR *p) override;
   STDMETHOD(put_nodeValue)(VARIANT v) override;
   STDMETHOD(get_nodeValue)(VARIANT *p) override;
