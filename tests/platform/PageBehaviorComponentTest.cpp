@@ -561,3 +561,19 @@ TEST(PageNodeEdits, AdjacentElementsMergeCloneAndRemove) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(PageCurrentStyle, BordersPaddingMarginsAndDirection) {
+  Ptr<IHTMLDocument2> doc = LoadHtml(
+      "<body><div id='d' dir='rtl' style='padding-left:3px; border-top-width:2px; color:red'>"
+      "x</div><span id='s'>y</span></body>");
+  EXPECT_EQ(L"rtl 3px 0px 2px medium none red ltr",
+            Str(Eval(doc.get(), L"var c = document.getElementById('d').currentStyle;"
+                                L"var o = document.getElementById('s').currentStyle;"
+                                L"[c.direction, c.paddingLeft, c.marginTop, c.borderTopWidth,"
+                                L" c.borderLeftWidth, c.borderLeftStyle, c.borderLeftColor,"
+                                L" o.direction].join(' ')")));
+}
+
+} // namespace

@@ -95,6 +95,18 @@ constexpr const wchar_t *kProperties[] = {L"color",
                                           L"borderColor",
                                           L"borderWidth",
                                           L"borderStyle",
+                                          L"borderTopWidth",
+                                          L"borderRightWidth",
+                                          L"borderBottomWidth",
+                                          L"borderLeftWidth",
+                                          L"borderTopStyle",
+                                          L"borderRightStyle",
+                                          L"borderBottomStyle",
+                                          L"borderLeftStyle",
+                                          L"borderTopColor",
+                                          L"borderRightColor",
+                                          L"borderBottomColor",
+                                          L"borderLeftColor",
                                           L"cursor",
                                           L"listStyleType",
                                           L"tableLayout",
@@ -403,6 +415,16 @@ std::wstring Fallback(const Node &node, const std::wstring &css) {
     return L"visible";
   if (css == L"float" || css == L"clear" || css == L"text-decoration")
     return L"none";
+  if (css.starts_with(L"padding-") || css.starts_with(L"margin-"))
+    return L"0px";
+  if (css.starts_with(L"border-") && css.ends_with(L"-width"))
+    return L"medium";
+  if (css.starts_with(L"border-") && css.ends_with(L"-style"))
+    return L"none";
+  if (css.starts_with(L"border-") && css.ends_with(L"-color"))
+    return ComputedStyle(node, L"color", L"#000000");
+  if (css == L"direction")
+    return node.AttributeValue(L"dir").empty() ? L"ltr" : node.AttributeValue(L"dir");
   return {};
 }
 
@@ -480,10 +502,10 @@ public:
   Style(Page *page, std::shared_ptr<Node> node) : page_(page), node_(std::move(node)) {}
   using Self = Style;
   STDMETHOD(QueryInterface)(REFIID riid, void **ppv) override {
-    return AnswerQuery(riid, ppv,
-                       {{&IID_ITallowickPageObject, page_.get()},
-                        {&IID_ITallowickStyleNode, node_.get()}},
-                       Find(riid));
+    return AnswerQuery(
+        riid, ppv,
+        {{&IID_ITallowickPageObject, page_.get()}, {&IID_ITallowickStyleNode, node_.get()}},
+        Find(riid));
   }
   PAGE_REFCOUNT
   PAGE_IDISPATCH
