@@ -577,3 +577,17 @@ TEST(PageCurrentStyle, BordersPaddingMarginsAndDirection) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(PageStyleExpressions, SetGetAndRemove) {
+  Ptr<IHTMLDocument2> doc =
+      LoadHtml("<body><div id='d'>x</div><script>var w = 40;</script></body>");
+  EXPECT_EQ(L"42px w + 2 + 'px' true false",
+            Str(Eval(doc.get(), L"var s = document.getElementById('d').style;"
+                                L"s.setExpression('width', \"w + 2 + 'px'\");"
+                                L"[s.width, s.getExpression('width'), s.removeExpression('width'),"
+                                L" s.removeExpression('width')].join(' ')")));
+}
+
+} // namespace

@@ -48,6 +48,7 @@ struct Node : public std::enable_shared_from_this<Node> {
   std::vector<Listener> listeners;     // attachEvent handlers, in attach order
   std::shared_ptr<Behavior> behavior;  // the element behaviour, when one is attached
   std::wstring uniqueId;               // uniqueID, given on first read
+  std::vector<std::pair<std::wstring, std::wstring>> expressions; // style property, expression
   long scrollLeft = 0;                 // scroll offsets the layout honours
   long scrollTop = 0;
 

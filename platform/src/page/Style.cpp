@@ -10,6 +10,7 @@
 #include "page/ObjectSupport.h"
 #include "page/PageObjects.h"
 #include "page/StyleSupport.h"
+#include "page/script/ScriptEngine.h"
 
 namespace tallowick::page {
 
@@ -666,6 +667,44 @@ public:
   }
   STDMETHOD(toString)(BSTR *p) override { return ToBstr(L"[object]", p); }
 
+  // style.setExpression(property, expression): the expression's value, taken
+  // when it is set (this engine has no recalculation), and kept for
+  // getExpression/removeExpression.
+  HRESULT SetExpression(BSTR name, BSTR expression, BSTR) {
+    ScriptEngine *engine = EngineOf(page_.get());
+    if (!name || !engine)
+      return E_INVALIDARG;
+    std::wstring css = CssName(Text(name)), code = Text(expression);
+    Var value;
+    HRESULT hr = engine->Evaluate(code, L"expression", &value.v);
+    if (FAILED(hr))
+      return hr;
+    return Guarded([&] {
+      SetStyleValue(*node_, css, VariantText(value.v));
+      std::erase_if(node_->expressions, [&](const auto &entry) { return entry.first == css; });
+      node_->expressions.emplace_back(css, code);
+      return S_OK;
+    });
+  }
+  HRESULT GetExpression(BSTR name, VARIANT *expression) {
+    if (!expression)
+      return E_POINTER;
+    VariantInit(expression);
+    std::wstring css = CssName(Text(name));
+    for (const auto &[property, code] : node_->expressions)
+      if (property == css)
+        return Guarded([&] { return ToVariant(AllocBstr(code), expression), S_OK; });
+    return S_OK;
+  }
+  HRESULT RemoveExpression(BSTR name, VARIANT_BOOL *removed) {
+    std::wstring css = CssName(Text(name));
+    size_t count =
+        std::erase_if(node_->expressions, [&](const auto &entry) { return entry.first == css; });
+    if (removed)
+      *removed = count ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+  }
+
 private:
   std::atomic<ULONG> refs_{0};
   PageRef page_;
@@ -684,6 +723,9 @@ constexpr Member<Style> kStyleMembers[] = {
     PAGE_METHOD(IHTMLStyle, getAttribute),
     PAGE_METHOD(IHTMLStyle, removeAttribute),
     PAGE_METHOD(IHTMLStyle, toString),
+    {L"setExpression", nullptr, nullptr, &Thunk<Self, &Style::SetExpression>},
+    {L"getExpression", nullptr, nullptr, &Thunk<Self, &Style::GetExpression>},
+    {L"removeExpression", nullptr, nullptr, &Thunk<Self, &Style::RemoveExpression>},
 #undef Self
 };
 constexpr std::span<const Member<Style>> kStyleTables[] = {kStyleMembers};
