@@ -396,6 +396,19 @@ std::wstring DefaultDisplay(const Node &node) {
 
 namespace styles {
 
+namespace {
+
+// border-top-width and the like (not the border-width shorthand, which
+// stays empty unless given).
+bool IsBorderSide(const std::wstring &css, const wchar_t *part) {
+  for (const wchar_t *side : {L"border-top", L"border-right", L"border-bottom", L"border-left"})
+    if (css == side + std::wstring(part))
+      return true;
+  return false;
+}
+
+} // namespace
+
 std::wstring Fallback(const Node &node, const std::wstring &css) {
   if (css == L"display")
     return DefaultDisplay(node);
@@ -418,11 +431,11 @@ std::wstring Fallback(const Node &node, const std::wstring &css) {
     return L"none";
   if (css.starts_with(L"padding-") || css.starts_with(L"margin-"))
     return L"0px";
-  if (css.starts_with(L"border-") && css.ends_with(L"-width"))
+  if (IsBorderSide(css, L"-width"))
     return L"medium";
-  if (css.starts_with(L"border-") && css.ends_with(L"-style"))
+  if (IsBorderSide(css, L"-style"))
     return L"none";
-  if (css.starts_with(L"border-") && css.ends_with(L"-color"))
+  if (IsBorderSide(css, L"-color"))
     return ComputedStyle(node, L"color", L"#000000");
   if (css == L"direction")
     return node.AttributeValue(L"dir").empty() ? L"ltr" : node.AttributeValue(L"dir");
