@@ -448,3 +448,146 @@ TEST(PageAssignments, MethodsAndReadOnlyMembersTakeValuesAsIEDid) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(PageElementMembers, LaterIEMembers) {
+  Ptr<IHTMLDocument2> doc = LoadHtml(
+      "<body><fieldset id='set' disabled><input id='in' value='v'></fieldset>"
+      "<div id='d' dir='rtl'>x</div><script>var text = [];"
+      "function heard() { text.push('document ' + event.srcElement.id); }"
+      "document.attachEvent('onclick', heard); document.attachEvent('onstop', heard);</script>"
+      "</body>");
+  EXPECT_EQ(L"true ms__id true rtl ltr",
+            Str(Eval(doc.get(), L"var d = document.getElementById('d'),"
+                                L" i = document.getElementById('in');"
+                                L"[i.uniqueID == i.uniqueID, d.uniqueID.substr(0, 6),"
+                                L" d.uniqueID != i.uniqueID, d.dir, (d.dir = 'ltr', d.dir)"
+                                L"].join(' ')")));
+  EXPECT_EQ(L"true false object", Str(Eval(doc.get(), L"d.setCapture(); d.releaseCapture();"
+                                                      L"document.releaseCapture(); i.select();"
+                                                      L"[i.isDisabled, d.isDisabled, "
+                                                      L"typeof d.runtimeStyle].join(' ')")));
+  ASSERT_EQ(S_OK, ById(doc.get(), L"d")->click());
+  Eval(doc.get(), L"document.detachEvent('onclick', heard)");
+  ASSERT_EQ(S_OK, ById(doc.get(), L"d")->click());
+  EXPECT_EQ(L"document d", Str(Eval(doc.get(), L"text.join('; ')")));
+}
+
+} // namespace
+
+namespace {
+
+TEST(PageTableEdits, CreateInsertAndDeleteRowsAndCells) {
+  Ptr<IHTMLDocument2> doc = LoadHtml("<body><table id='t'><tr><td>a</td></tr></table>"
+                                     "<table id='empty'></table></body>");
+  EXPECT_EQ(
+      L"TR TD TH TBODY THEAD HTML BODY",
+      Str(Eval(doc.get(), L"var names = ['tr', 'td', 'th', 'tbody', 'thead', 'html', 'body'];"
+                          L"var out = []; for (var i = 0; i < names.length; i++) "
+                          L"out.push(document.createElement(names[i]).tagName); out.join(' ')")));
+  EXPECT_EQ(L"b|a|c / x,y",
+            Str(Eval(doc.get(), L"var t = document.getElementById('t');"
+                                L"var r = t.insertRow(0); r.insertCell(-1).innerText = 'b';"
+                                L"t.insertRow(-1).insertCell(0).innerText = 'c';"
+                                L"var row = t.rows[1]; row.insertCell(0).innerText = 'x';"
+                                L"row.insertCell(1).innerText = 'y'; row.deleteCell(2);"
+                                L"[t.rows[0].innerText, t.rows[1].cells.length == 2 ? 'a' : '?',"
+                                L" t.rows[2].innerText].join('|') + ' / ' + "
+                                L"row.cells[0].innerText + ',' + row.cells[1].innerText")));
+  EXPECT_EQ(L"2 b c", Str(Eval(doc.get(), L"t.deleteRow(1); [t.rows.length, t.rows[0].innerText,"
+                                          L" t.rows[1].innerText].join(' ')")));
+  EXPECT_EQ(L"TBODY 1",
+            Str(Eval(doc.get(), L"var e = document.getElementById('empty');"
+                                L"e.insertRow().insertCell(); e.firstChild.tagName + ' ' "
+                                L"+ e.rows.length")));
+  EXPECT_EQ(L"bad", Str(Eval(doc.get(), L"try { t.deleteRow(9); 'ok' } catch (x) { 'bad' }")));
+}
+
+} // namespace
+
+namespace {
+
+TEST(PageConstructors, ImageXmlAndXmlHttp) {
+  Ptr<IHTMLDocument2> doc = LoadHtml("<body></body>");
+  EXPECT_EQ(L"IMG 16",
+            Str(Eval(doc.get(), L"var i = new Image(16, 8); i.tagName + ' ' + i.width")));
+  EXPECT_EQ(L"b 2", Str(Eval(doc.get(), L"var x = new ActiveXObject('Msxml2.DOMDocument');"
+                                        L"x.loadXML('<a><b/><b/></a>');"
+                                        L"var y = new ActiveXObject('Microsoft.XMLDOM');"
+                                        L"y.loadXML('<r/>');"
+                                        L"x.documentElement.firstChild.nodeName + ' ' + "
+                                        L"x.selectNodes('//b').length")));
+  EXPECT_EQ(L"1 no path", Str(Eval(doc.get(), L"var r = new ActiveXObject('Microsoft.XMLHTTP');"
+                                              L"r.open('GET', 'data.aspx', false); var s = 'sent';"
+                                              L"try { r.send(null); } catch (e) { s = 'no path'; }"
+                                              L"r.readyState + ' ' + s")));
+  EXPECT_EQ(L"function", Str(Eval(doc.get(), L"typeof new XMLHttpRequest().open")));
+  EXPECT_EQ(L"thrown", Str(Eval(doc.get(), L"try { new ActiveXObject('Nobody.Here'); 'made' } "
+                                           L"catch (e) { 'thrown' }")));
+}
+
+} // namespace
+
+namespace {
+
+TEST(PageNodeEdits, AdjacentElementsMergeCloneAndRemove) {
+  Ptr<IHTMLDocument2> doc = LoadHtml("<body><div id='a' title='t' class='c'>one <b>two</b></div>"
+                                     "<div id='b'></div><p id='p'>text</p></body>");
+  EXPECT_EQ(L"SPAN,A,B", Str(Eval(doc.get(), L"var a = document.getElementById('a');"
+                                             L"var b = document.getElementById('b');"
+                                             L"var s = document.createElement('SPAN');"
+                                             L"a.insertAdjacentElement('beforeBegin', s);"
+                                             L"b.insertAdjacentElement('afterBegin', "
+                                             L"document.createElement('I'));"
+                                             L"var ids = []; for (var n = document.body.firstChild;"
+                                             L" n; n = n.nextSibling) if (n.nodeType == 1) "
+                                             L"ids.push(n.id ? n.id.toUpperCase() : n.tagName);"
+                                             L"ids.slice(0, 3).join(',')")));
+  EXPECT_EQ(L"b t c 1 I", Str(Eval(doc.get(), L"a.mine = a; b.mergeAttributes(a);"
+                                              L"[b.id, b.title, b.className, b.mine == a ? 1 : 0,"
+                                              L" b.firstChild.tagName].join(' ')")));
+  EXPECT_EQ(L"DIV one  0 one <B>two</B>",
+            Str(Eval(doc.get(), L"var shallow = a.cloneNode(false), deep = a.cloneNode(true);"
+                                L"[shallow.tagName, shallow.title == 't' ? 'one' : '?', "
+                                L"shallow.innerHTML, shallow.parentNode ? 1 : 0, deep.innerHTML]"
+                                L".join(' ')")));
+  EXPECT_EQ(L"0 text", Str(Eval(doc.get(), L"var p = document.getElementById('p');"
+                                           L"var t = p.firstChild; var r = t.removeNode(true);"
+                                           L"p.childNodes.length + ' ' + r.nodeValue")));
+  EXPECT_EQ(L"bad", Str(Eval(doc.get(), L"try { a.insertAdjacentElement('nowhere', s); 'ok' } "
+                                        L"catch (e) { 'bad' }")));
+  EXPECT_EQ(L"SPAN", Str(Eval(doc.get(), L"a.previousSibling.tagName")));
+}
+
+} // namespace
+
+namespace {
+
+TEST(PageCurrentStyle, BordersPaddingMarginsAndDirection) {
+  Ptr<IHTMLDocument2> doc = LoadHtml(
+      "<body><div id='d' dir='rtl' style='padding-left:3px; border-top-width:2px; color:red'>"
+      "x</div><span id='s'>y</span></body>");
+  EXPECT_EQ(L"rtl 3px 0px 2px medium none red ltr",
+            Str(Eval(doc.get(), L"var c = document.getElementById('d').currentStyle;"
+                                L"var o = document.getElementById('s').currentStyle;"
+                                L"[c.direction, c.paddingLeft, c.marginTop, c.borderTopWidth,"
+                                L" c.borderLeftWidth, c.borderLeftStyle, c.borderLeftColor,"
+                                L" o.direction].join(' ')")));
+}
+
+} // namespace
+
+namespace {
+
+TEST(PageStyleExpressions, SetGetAndRemove) {
+  Ptr<IHTMLDocument2> doc =
+      LoadHtml("<body><div id='d'>x</div><script>var w = 40;</script></body>");
+  EXPECT_EQ(L"42px w + 2 + 'px' true false",
+            Str(Eval(doc.get(), L"var s = document.getElementById('d').style;"
+                                L"s.setExpression('width', \"w + 2 + 'px'\");"
+                                L"[s.width, s.getExpression('width'), s.removeExpression('width'),"
+                                L" s.removeExpression('width')].join(' ')")));
+}
+
+} // namespace

@@ -1,6 +1,8 @@
 // The document and window objects of a page's documents.
 #include <windows.h>
 
+#include <cwctype>
+
 #include "page/HtmlElement.h"
 #include "page/Layout.h"
 #include "page/script/ScriptEngine.h"
@@ -48,6 +50,9 @@ constexpr Member<HtmlDocument> kDocumentMembers[] = {
     PAGE_METHOD(IHTMLDocument3, getElementById),
     PAGE_METHOD(IHTMLDocument3, getElementsByTagName),
     PAGE_METHOD(IHTMLDocument3, createDocumentFragment),
+    PAGE_METHOD(IHTMLDocument3, attachEvent),
+    PAGE_METHOD(IHTMLDocument3, detachEvent),
+    PAGE_METHOD(IHTMLDocument3, releaseCapture),
     PAGE_METHOD(IHTMLDocument4, focus),
     PAGE_METHOD(IHTMLDocument4, hasFocus),
     PAGE_METHOD(IHTMLDocument4, createEventObject),
@@ -261,6 +266,28 @@ STDMETHODIMP HtmlDocument::get_domain(BSTR *p) {
   });
 }
 
+namespace {
+
+// An element of a tag that the parser only makes in its own context.
+std::shared_ptr<Node> ContextFreeElement(const std::wstring &name) {
+  static const wchar_t *const kTags[] = {L"TR",    L"TD",      L"TH",     L"TBODY",    L"THEAD",
+                                         L"TFOOT", L"CAPTION", L"COL",    L"COLGROUP", L"HTML",
+                                         L"HEAD",  L"BODY",    L"OPTION", L"FRAME"};
+  std::wstring upper;
+  for (wchar_t c : name)
+    upper += static_cast<wchar_t>(std::towupper(c));
+  for (const wchar_t *tag : kTags)
+    if (upper == tag) {
+      auto node = std::make_shared<Node>();
+      node->tag = upper;
+      node->known = true;
+      return node;
+    }
+  return nullptr;
+}
+
+} // namespace
+
 STDMETHODIMP HtmlDocument::createElement(BSTR tag, IHTMLElement **p) {
   if (!p)
     return E_POINTER;
@@ -276,6 +303,8 @@ STDMETHODIMP HtmlDocument::createElement(BSTR tag, IHTMLElement **p) {
     std::wstring markup = name.front() == L'<' ? name : L"<" + name + L">";
     auto nodes = ParseFragment(markup, *body);
     if (nodes.empty() || !nodes.front()->IsElement())
+      nodes = {ContextFreeElement(name)}; // TR, TD, HTML, BODY, ... outside their places
+    if (!nodes.front())
       return E_INVALIDARG;
     std::shared_ptr<Node> element = nodes.front();
     AdoptInto(*element, &document_);
@@ -296,6 +325,16 @@ STDMETHODIMP HtmlDocument::createDocumentFragment(IHTMLDocument2 **p) {
     *p = object;
     return S_OK;
   });
+}
+
+// Handlers attached to the document hear what bubbles up to it (and
+// onstop, which only a user's Stop would fire).
+STDMETHODIMP HtmlDocument::attachEvent(BSTR event, IDispatch *handler, VARIANT_BOOL *result) {
+  return AttachListener(document_.root->listeners, event, handler, result);
+}
+
+STDMETHODIMP HtmlDocument::detachEvent(BSTR event, IDispatch *handler) {
+  return DetachListener(document_.root->listeners, event, handler);
 }
 
 STDMETHODIMP HtmlDocument::elementFromPoint(LONG x, LONG y, IHTMLElement **p) {

@@ -667,6 +667,40 @@ void AdoptInto(Node &node, PageDocument *document) {
     const_cast<Node *>(n)->document = document;
 }
 
+namespace {
+
+std::shared_ptr<Node> CloneOne(const Node &node) {
+  auto copy = std::make_shared<Node>();
+  copy->kind = node.kind;
+  copy->tag = node.tag;
+  copy->scope = node.scope;
+  copy->known = node.known;
+  copy->text = node.text;
+  copy->attributes = node.attributes;
+  copy->document = node.document;
+  return copy;
+}
+
+} // namespace
+
+std::shared_ptr<Node> CloneTree(const Node &node, bool deep) {
+  std::shared_ptr<Node> root = CloneOne(node);
+  if (!deep)
+    return root;
+  std::vector<std::pair<const Node *, Node *>> pending{{&node, root.get()}};
+  while (!pending.empty()) {
+    auto [from, to] = pending.back();
+    pending.pop_back();
+    for (const auto &child : from->children) {
+      auto copy = CloneOne(*child);
+      copy->parent = to;
+      to->children.push_back(copy);
+      pending.emplace_back(child.get(), copy.get());
+    }
+  }
+  return root;
+}
+
 void InsertChildren(Node &parent, size_t at, std::vector<std::shared_ptr<Node>> nodes) {
   at = std::min(at, parent.children.size());
   Changed(parent);

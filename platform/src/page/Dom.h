@@ -47,6 +47,8 @@ struct Node : public std::enable_shared_from_this<Node> {
   std::shared_ptr<PageDocument> frame; // a frame's or iframe's document
   std::vector<Listener> listeners;     // attachEvent handlers, in attach order
   std::shared_ptr<Behavior> behavior;  // the element behaviour, when one is attached
+  std::wstring uniqueId;               // uniqueID, given on first read
+  std::vector<std::pair<std::wstring, std::wstring>> expressions; // style property, expression
   long scrollLeft = 0;                 // scroll offsets the layout honours
   long scrollTop = 0;
 
@@ -115,6 +117,9 @@ void InsertChildren(Node &parent, size_t at, std::vector<std::shared_ptr<Node>> 
 std::shared_ptr<Node> Detach(Node &node);
 void RemoveChildren(Node &node);
 void AdoptInto(Node &node, PageDocument *document);
+// A detached copy of the node (and with `deep` of its subtree): kind, tag,
+// text and attributes; not its handlers or behaviour.
+std::shared_ptr<Node> CloneTree(const Node &node, bool deep);
 
 // Text and markup. With `spans`, InnerText also records where each element's
 // text starts and ends in the result.

@@ -307,25 +307,36 @@ constexpr Member<HtmlElement> kCommonMembers[] = {
     PAGE_GET(IHTMLDOMNode, lastChild),
     PAGE_GET(IHTMLDOMNode, previousSibling),
     PAGE_GET(IHTMLDOMNode, nextSibling),
+    PAGE_PROP(IHTMLElement2, dir),
+    PAGE_METHOD(IHTMLElement2, setCapture),
+    PAGE_METHOD(IHTMLElement2, releaseCapture),
+    PAGE_GET(IHTMLElement2, runtimeStyle),
+    PAGE_GET(IHTMLElement3, isDisabled),
+    PAGE_METHOD(IHTMLElement2, insertAdjacentElement),
+    PAGE_METHOD(IHTMLElement3, mergeAttributes),
+    PAGE_METHOD(IHTMLDOMNode, cloneNode),
+    {L"uniqueID", &Thunk<Self, &HtmlElement::UniqueId>, nullptr, nullptr},
 };
 
 constexpr Member<HtmlElement> kTableMembers[] = {
-    PAGE_PROP(IHTMLTable, border),     PAGE_GET(IHTMLTable, cellSpacing),
-    PAGE_GET(IHTMLTable, cellPadding), PAGE_GET(IHTMLTable, width),
-    PAGE_GET(IHTMLTable, height),      PAGE_GET(IHTMLTable, rows),
-    PAGE_GET(IHTMLTable, tHead),       PAGE_GET(IHTMLTable, tFoot),
-    PAGE_GET(IHTMLTable, tBodies),     PAGE_GET(IHTMLTable, caption),
-    PAGE_GET(IHTMLTable2, cells),      PAGE_PROP(IHTMLTable, align),
+    PAGE_PROP(IHTMLTable, border),      PAGE_GET(IHTMLTable, cellSpacing),
+    PAGE_GET(IHTMLTable, cellPadding),  PAGE_GET(IHTMLTable, width),
+    PAGE_GET(IHTMLTable, height),       PAGE_GET(IHTMLTable, rows),
+    PAGE_GET(IHTMLTable, tHead),        PAGE_GET(IHTMLTable, tFoot),
+    PAGE_GET(IHTMLTable, tBodies),      PAGE_GET(IHTMLTable, caption),
+    PAGE_GET(IHTMLTable2, cells),       PAGE_PROP(IHTMLTable, align),
+    PAGE_METHOD(IHTMLTable, insertRow), PAGE_METHOD(IHTMLTable, deleteRow),
 };
 constexpr Member<HtmlElement> kSectionMembers[] = {
     PAGE_GET(IHTMLTableSection, rows),
     PAGE_PROP(IHTMLTableSection, align),
+    PAGE_METHOD(IHTMLTableSection, insertRow),
+    PAGE_METHOD(IHTMLTableSection, deleteRow),
 };
 constexpr Member<HtmlElement> kRowMembers[] = {
-    PAGE_GET(IHTMLTableRow, cells),
-    PAGE_GET(IHTMLTableRow, rowIndex),
-    PAGE_GET(IHTMLTableRow, sectionRowIndex),
-    PAGE_PROP(IHTMLTableRow, align),
+    PAGE_GET(IHTMLTableRow, cells),           PAGE_GET(IHTMLTableRow, rowIndex),
+    PAGE_GET(IHTMLTableRow, sectionRowIndex), PAGE_PROP(IHTMLTableRow, align),
+    PAGE_METHOD(IHTMLTableRow, insertCell),   PAGE_METHOD(IHTMLTableRow, deleteCell),
 };
 constexpr Member<HtmlElement> kCellMembers[] = {
     PAGE_GET(IHTMLTableCell, cellIndex), PAGE_PROP(IHTMLTableCell, colSpan),
@@ -357,6 +368,7 @@ constexpr Member<HtmlElement> kInputMembers[] = {
     PAGE_GET(IHTMLInputElement, alt),
     PAGE_PROP(IHTMLInputElement, src),
     PAGE_METHOD(IHTMLInputElement, createTextRange),
+    PAGE_METHOD(IHTMLInputElement, select),
 };
 constexpr Member<HtmlElement> kSelectMembers[] = {
     PAGE_GET(IHTMLSelectElement, options), PAGE_PROP(IHTMLSelectElement, selectedIndex),
@@ -902,6 +914,77 @@ HRESULT HtmlElement::InsertAdjacent(const std::wstring &where,
   return S_OK;
 }
 
+STDMETHODIMP HtmlElement::insertAdjacentElement(BSTR where, IHTMLElement *element,
+                                                IHTMLElement **inserted) {
+  if (inserted)
+    *inserted = nullptr;
+  Node *node = NodeOf(element);
+  if (!node || !node->document || node->document->page != page_.get() ||
+      node->Contains(node_.get()))
+    return E_INVALIDARG;
+  return Guarded([&]() -> HRESULT {
+    std::shared_ptr<Node> owned = node->shared_from_this();
+    Node *parent = node->parent;
+    size_t index = parent ? node->IndexInParent() : 0;
+    if (parent)
+      Detach(*node);
+    HRESULT hr = InsertAdjacent(Text(where), {owned});
+    if (FAILED(hr)) {
+      if (parent) // put back where it was
+        InsertChildren(*parent, index, {owned});
+      return hr;
+    }
+    if (inserted) {
+      element->AddRef();
+      *inserted = element;
+    }
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::mergeAttributes(IHTMLElement *source) {
+  return mergeAttributes(source, nullptr);
+}
+
+// The source's attributes (expandos included) join the element's; its id
+// and name stay unless pvarFlags is false, as in IE.
+STDMETHODIMP HtmlElement::mergeAttributes(IHTMLElement *source, VARIANT *preserve) {
+  Node *from = NodeOf(source);
+  if (!from || !from->IsElement())
+    return E_INVALIDARG;
+  bool keepIdentity = !preserve || preserve->vt != VT_BOOL || preserve->boolVal != VARIANT_FALSE;
+  return Guarded([&] {
+    std::vector<Attribute> copied = from->attributes;
+    for (const Attribute &attribute : copied) {
+      if (keepIdentity &&
+          (EqualsNoCase(attribute.name, L"id") || EqualsNoCase(attribute.name, L"name")))
+        continue;
+      node_->SetAttribute(attribute.name, attribute.value, false);
+      const_cast<Attribute *>(node_->FindAttribute(attribute.name))->typed = attribute.typed;
+      if (attribute.typed && (attribute.typed->node || attribute.typed->pinned))
+        page_->NoteExpandoHolder(node_);
+    }
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlElement::cloneNode(VARIANT_BOOL deep, IHTMLDOMNode **cloned) {
+  if (!cloned)
+    return E_POINTER;
+  *cloned = nullptr;
+  return Guarded([&] {
+    std::shared_ptr<Node> copy = CloneTree(*node_, deep);
+    // Copied expandos that hold the page's objects are the page's to end.
+    std::vector<Node *> nodes = Descendants(copy.get());
+    nodes.push_back(copy.get());
+    for (Node *node : nodes)
+      for (const Attribute &attribute : node->attributes)
+        if (attribute.typed && (attribute.typed->node || attribute.typed->pinned))
+          page_->NoteExpandoHolder(node->shared_from_this());
+    return WrapNodeAs(copy.get(), cloned);
+  });
+}
+
 STDMETHODIMP HtmlElement::insertAdjacentHTML(BSTR where, BSTR html) {
   return Guarded([&]() -> HRESULT {
     std::wstring position = Text(where);
@@ -1057,6 +1140,15 @@ STDMETHODIMP HtmlElement::blur() {
 }
 
 STDMETHODIMP HtmlElement::attachEvent(BSTR event, IDispatch *handler, VARIANT_BOOL *result) {
+  return AttachListener(node_->listeners, event, handler, result);
+}
+
+STDMETHODIMP HtmlElement::detachEvent(BSTR event, IDispatch *handler) {
+  return DetachListener(node_->listeners, event, handler);
+}
+
+HRESULT AttachListener(std::vector<Listener> &listeners, BSTR event, IDispatch *handler,
+                       VARIANT_BOOL *result) {
   if (result)
     *result = VARIANT_FALSE;
   std::wstring type = Lower(Text(event));
@@ -1067,20 +1159,19 @@ STDMETHODIMP HtmlElement::attachEvent(BSTR event, IDispatch *handler, VARIANT_BO
     handler->AddRef();
     value->value.v.vt = VT_DISPATCH;
     value->value.v.pdispVal = handler;
-    node_->listeners.push_back({type, value});
+    listeners.push_back({type, value});
     if (result)
       *result = VARIANT_TRUE;
     return S_OK;
   });
 }
 
-STDMETHODIMP HtmlElement::detachEvent(BSTR event, IDispatch *handler) {
+HRESULT DetachListener(std::vector<Listener> &listeners, BSTR event, IDispatch *handler) {
   std::wstring type = Lower(Text(event));
   return Guarded([&] {
     IUnknown *identity = nullptr;
     if (handler)
       handler->QueryInterface(IID_IUnknown, reinterpret_cast<void **>(&identity));
-    auto &listeners = node_->listeners;
     for (auto it = listeners.begin(); it != listeners.end(); ++it) {
       IUnknown *other = nullptr;
       IDispatch *attached = it->handler->value.v.pdispVal;
@@ -1097,6 +1188,119 @@ STDMETHODIMP HtmlElement::detachEvent(BSTR event, IDispatch *handler) {
     if (identity)
       identity->Release();
     return S_OK;
+  });
+}
+
+// --- rows and cells ---
+
+std::shared_ptr<Node> NewElement(const wchar_t *tag, PageDocument *document) {
+  auto node = std::make_shared<Node>();
+  node->tag = tag;
+  node->known = true;
+  node->document = document;
+  return node;
+}
+
+// Inserts `node` among `siblings` (all children of one parent) at `index`
+// (-1 or their count: after the last, under `fallback` when there are none).
+HRESULT InsertAmong(const std::vector<Node *> &siblings, LONG index, Node &fallback,
+                    std::shared_ptr<Node> node) {
+  LONG count = static_cast<LONG>(siblings.size());
+  if (index < -1 || index > count)
+    return E_INVALIDARG;
+  if (index == -1 || index == count) {
+    Node &parent = siblings.empty() ? fallback : *siblings.back()->parent;
+    size_t at = siblings.empty() ? parent.children.size() : siblings.back()->IndexInParent() + 1;
+    InsertChildren(parent, at, {std::move(node)});
+    return S_OK;
+  }
+  Node &before = *siblings[static_cast<size_t>(index)];
+  InsertChildren(*before.parent, before.IndexInParent(), {std::move(node)});
+  return S_OK;
+}
+
+HRESULT RemoveAmong(const std::vector<Node *> &siblings, LONG index) {
+  LONG count = static_cast<LONG>(siblings.size());
+  if (index == -1)
+    index = count - 1;
+  if (index < 0 || index >= count)
+    return E_INVALIDARG;
+  Detach(*siblings[static_cast<size_t>(index)]);
+  return S_OK;
+}
+
+STDMETHODIMP HtmlElement::insertRow(LONG index, IDispatch **row) {
+  if (row)
+    *row = nullptr;
+  return Guarded([&]() -> HRESULT {
+    Node *fallback = node_.get();
+    if (kind_ == ElementKind::Table) {
+      std::vector<Node *> bodies = ChildrenTagged(*node_, {L"TBODY"});
+      if (bodies.empty()) { // IE gives a table without sections a body first
+        InsertChildren(*node_, node_->children.size(), {NewElement(L"TBODY", node_->document)});
+        bodies = ChildrenTagged(*node_, {L"TBODY"});
+      }
+      fallback = bodies.back();
+    }
+    std::vector<Node *> rows =
+        kind_ == ElementKind::Table ? TableRows(*node_) : ChildrenTagged(*node_, {L"TR"});
+    std::shared_ptr<Node> made = NewElement(L"TR", node_->document);
+    HRESULT hr = InsertAmong(rows, index, *fallback, made);
+    if (SUCCEEDED(hr) && row)
+      *row = WrapNode(made.get());
+    return hr;
+  });
+}
+
+STDMETHODIMP HtmlElement::deleteRow(LONG index) {
+  return Guarded([&] {
+    return RemoveAmong(
+        kind_ == ElementKind::Table ? TableRows(*node_) : ChildrenTagged(*node_, {L"TR"}), index);
+  });
+}
+
+STDMETHODIMP HtmlElement::insertCell(LONG index, IDispatch **cell) {
+  if (cell)
+    *cell = nullptr;
+  return Guarded([&]() -> HRESULT {
+    std::shared_ptr<Node> made = NewElement(L"TD", node_->document);
+    HRESULT hr = InsertAmong(RowCells(*node_), index, *node_, made);
+    if (SUCCEEDED(hr) && cell)
+      *cell = WrapNode(made.get());
+    return hr;
+  });
+}
+
+STDMETHODIMP HtmlElement::deleteCell(LONG index) {
+  return Guarded([&] { return RemoveAmong(RowCells(*node_), index); });
+}
+
+// --- members of IE's later interfaces ---
+
+STDMETHODIMP HtmlElement::put_dir(BSTR v) { return Notify(L"dir", SetAttr(*node_, L"dir", v)); }
+STDMETHODIMP HtmlElement::get_dir(BSTR *p) { return AttrBstr(*node_, L"dir", p); }
+STDMETHODIMP HtmlElement::setCapture(VARIANT_BOOL) { return S_OK; }
+STDMETHODIMP HtmlElement::releaseCapture() { return S_OK; }
+STDMETHODIMP HtmlElement::get_runtimeStyle(IHTMLStyle **p) { return get_style(p); }
+STDMETHODIMP HtmlElement::select() { return S_OK; }
+
+STDMETHODIMP HtmlElement::get_isDisabled(VARIANT_BOOL *p) {
+  if (!p)
+    return E_POINTER;
+  *p = VARIANT_FALSE;
+  for (const Node *node = node_.get(); node; node = node->parent)
+    if (node->IsElement() && node->HasAttribute(L"disabled"))
+      *p = VARIANT_TRUE;
+  return S_OK;
+}
+
+HRESULT HtmlElement::UniqueId(BSTR *p) {
+  if (!p)
+    return E_POINTER;
+  return Guarded([&] {
+    if (node_->uniqueId.empty())
+      node_->uniqueId = L"ms__id" + std::to_wstring(page_->nextUniqueId++);
+    return ToBstr(node_->uniqueId, p);
   });
 }
 
@@ -1858,7 +2062,8 @@ constexpr Member<HtmlTextNode> kTextMembers[] = {
     PAGE_GET(IHTMLDOMNode, nodeType),         PAGE_GET(IHTMLDOMNode, parentNode),
     PAGE_METHOD(IHTMLDOMNode, hasChildNodes), PAGE_GET(IHTMLDOMNode, nodeName),
     PAGE_PROP(IHTMLDOMNode, nodeValue),       PAGE_GET(IHTMLDOMNode, previousSibling),
-    PAGE_GET(IHTMLDOMNode, nextSibling),
+    PAGE_GET(IHTMLDOMNode, nextSibling),      PAGE_METHOD(IHTMLDOMNode, removeNode),
+    PAGE_METHOD(IHTMLDOMNode, cloneNode),
 #undef Self
 };
 constexpr std::span<const Member<HtmlTextNode>> kTextTables[] = {kTextMembers};
@@ -1904,6 +2109,26 @@ STDMETHODIMP HtmlTextNode::hasChildNodes(VARIANT_BOOL *p) {
     return E_POINTER;
   *p = VARIANT_FALSE;
   return S_OK;
+}
+
+STDMETHODIMP HtmlTextNode::removeNode(VARIANT_BOOL, IHTMLDOMNode **removed) {
+  return Guarded([&] {
+    std::shared_ptr<Node> held = node_;
+    Detach(*node_);
+    if (removed) {
+      IHTMLDOMNode *self = this;
+      self->AddRef();
+      *removed = self;
+    }
+    return S_OK;
+  });
+}
+
+STDMETHODIMP HtmlTextNode::cloneNode(VARIANT_BOOL, IHTMLDOMNode **cloned) {
+  if (!cloned)
+    return E_POINTER;
+  *cloned = nullptr;
+  return Guarded([&] { return WrapNodeAs(CloneTree(*node_, false).get(), cloned); });
 }
 
 STDMETHODIMP HtmlTextNode::get_nodeName(BSTR *p) {

@@ -62,6 +62,8 @@ public:
   HRESULT FindDynamic(const std::wstring &name, DISPID *id);
   HRESULT InvokeDynamic(DISPID id, WORD flags, DISPPARAMS *params, VARIANT *result);
   Node &GetNode() { return *node_; }
+  // uniqueID: IE's own stable id of the element ("ms__id12").
+  HRESULT UniqueId(BSTR *p);
   // A member script sets that the element does not have: an expando attribute.
   HRESULT PutExpando(const std::wstring &name, const VARIANT &value) override;
 
@@ -124,7 +126,18 @@ public:
   STDMETHOD(getElementsByTagName)(BSTR v, IHTMLElementCollection **pelColl) override;
   STDMETHOD(attachEvent)(BSTR event, IDispatch *pDisp, VARIANT_BOOL *pfResult) override;
   STDMETHOD(detachEvent)(BSTR event, IDispatch *pDisp) override;
+  STDMETHOD(insertAdjacentElement)
+  (BSTR where, IHTMLElement *insertedElement, IHTMLElement **inserted) override;
+  STDMETHOD(mergeAttributes)(IHTMLElement *mergeThis) override;
+  STDMETHOD(mergeAttributes)(IHTMLElement *mergeThis, VARIANT *pvarFlags) override;
+  STDMETHOD(cloneNode)(VARIANT_BOOL fDeep, IHTMLDOMNode **clonedNode) override;
+  STDMETHOD(put_dir)(BSTR v) override;
+  STDMETHOD(get_dir)(BSTR *p) override;
+  STDMETHOD(setCapture)(VARIANT_BOOL containerCapture) override;
+  STDMETHOD(releaseCapture)() override;
+  STDMETHOD(get_runtimeStyle)(IHTMLStyle **p) override;
   // IHTMLElement3
+  STDMETHOD(get_isDisabled)(VARIANT_BOOL *p) override;
   STDMETHOD(fireEvent)
   (BSTR bstrEventName, VARIANT *pvarEventObject, VARIANT_BOOL *pfCancelled) override;
   STDMETHOD(put_disabled)(VARIANT_BOOL v) override;
@@ -159,7 +172,11 @@ public:
   STDMETHOD(get_tBodies)(IHTMLElementCollection **p) override;
   STDMETHOD(get_caption)(IHTMLTableCaption **p) override;
   STDMETHOD(get_cells)(IHTMLElementCollection **p) override;
+  STDMETHOD(insertRow)(LONG index, IDispatch **row) override; // tables and sections
+  STDMETHOD(deleteRow)(LONG index) override;
   // IHTMLTableRow
+  STDMETHOD(insertCell)(LONG index, IDispatch **cell) override;
+  STDMETHOD(deleteCell)(LONG index) override;
   STDMETHOD(get_rowIndex)(LONG *p) override;
   STDMETHOD(get_sectionRowIndex)(LONG *p) override;
   // IHTMLTableCell
@@ -199,6 +216,7 @@ public:
   STDMETHOD(put_checked)(VARIANT_BOOL v) override;
   STDMETHOD(get_checked)(VARIANT_BOOL *p) override;
   STDMETHOD(get_readOnly)(VARIANT_BOOL *p) override;
+  STDMETHOD(select)() override;
   STDMETHOD(get_width)(LONG *p) override;
   STDMETHOD(get_height)(LONG *p) override;
   STDMETHOD(get_alt)(BSTR *p) override;
@@ -259,6 +277,8 @@ public:
   STDMETHOD(get_nodeType)(LONG *p) override;
   STDMETHOD(get_parentNode)(IHTMLDOMNode **p) override;
   STDMETHOD(hasChildNodes)(VARIANT_BOOL *fChildren) override;
+  STDMETHOD(removeNode)(VARIANT_BOOL fDeep, IHTMLDOMNode **removed) override;
+  STDMETHOD(cloneNode)(VARIANT_BOOL fDeep, IHTMLDOMNode **clonedNode) override;
   STDMETHOD(get_nodeName)(BSTR *p) override;
   STDMETHOD(put_nodeValue)(VARIANT v) override;
   STDMETHOD(get_nodeValue)(VARIANT *p) override;

@@ -85,6 +85,7 @@ public:
   std::vector<platform::PageEvent> events;
   IHTMLEventObj *currentEvent = nullptr; // window.event while an event is fired
   unsigned long propertyChanges = 0;     // onpropertychange notifications so far
+  unsigned long nextUniqueId = 1;        // for elements' uniqueID
 
   // Scripts: the engine is created on first need and lives with the document.
   ScriptEngine *Script();
@@ -162,6 +163,11 @@ public:
 private:
   Page *page_;
 };
+
+// attachEvent / detachEvent on a list of listeners (elements, documents).
+HRESULT AttachListener(std::vector<Listener> &listeners, BSTR event, IDispatch *handler,
+                       VARIANT_BOOL *result);
+HRESULT DetachListener(std::vector<Listener> &listeners, BSTR event, IDispatch *handler);
 
 // The object of a node (element, text or comment), AddRef'd; null for null.
 IDispatch *WrapNode(Node *node);
@@ -279,6 +285,9 @@ public:
   STDMETHOD(getElementById)(BSTR v, IHTMLElement **pel) override;
   STDMETHOD(getElementsByTagName)(BSTR v, IHTMLElementCollection **pelColl) override;
   STDMETHOD(createDocumentFragment)(IHTMLDocument2 **pNewDoc) override;
+  STDMETHOD(attachEvent)(BSTR event, IDispatch *pDisp, VARIANT_BOOL *pfResult) override;
+  STDMETHOD(detachEvent)(BSTR event, IDispatch *pDisp) override;
+  STDMETHOD(releaseCapture)() override { return S_OK; }
   // IHTMLDocument4
   STDMETHOD(focus)() override;
   STDMETHOD(hasFocus)(VARIANT_BOOL *pfFocus) override;

@@ -10,6 +10,7 @@
 #include "page/ObjectSupport.h"
 #include "page/PageObjects.h"
 #include "page/StyleSupport.h"
+#include "page/script/ScriptEngine.h"
 
 namespace tallowick::page {
 
@@ -95,6 +96,18 @@ constexpr const wchar_t *kProperties[] = {L"color",
                                           L"borderColor",
                                           L"borderWidth",
                                           L"borderStyle",
+                                          L"borderTopWidth",
+                                          L"borderRightWidth",
+                                          L"borderBottomWidth",
+                                          L"borderLeftWidth",
+                                          L"borderTopStyle",
+                                          L"borderRightStyle",
+                                          L"borderBottomStyle",
+                                          L"borderLeftStyle",
+                                          L"borderTopColor",
+                                          L"borderRightColor",
+                                          L"borderBottomColor",
+                                          L"borderLeftColor",
                                           L"cursor",
                                           L"listStyleType",
                                           L"tableLayout",
@@ -383,6 +396,19 @@ std::wstring DefaultDisplay(const Node &node) {
 
 namespace styles {
 
+namespace {
+
+// border-top-width and the like (not the border-width shorthand, which
+// stays empty unless given).
+bool IsBorderSide(const std::wstring &css, const wchar_t *part) {
+  for (const wchar_t *side : {L"border-top", L"border-right", L"border-bottom", L"border-left"})
+    if (css == side + std::wstring(part))
+      return true;
+  return false;
+}
+
+} // namespace
+
 std::wstring Fallback(const Node &node, const std::wstring &css) {
   if (css == L"display")
     return DefaultDisplay(node);
@@ -403,6 +429,16 @@ std::wstring Fallback(const Node &node, const std::wstring &css) {
     return L"visible";
   if (css == L"float" || css == L"clear" || css == L"text-decoration")
     return L"none";
+  if (css.starts_with(L"padding-") || css.starts_with(L"margin-"))
+    return L"0px";
+  if (IsBorderSide(css, L"-width"))
+    return L"medium";
+  if (IsBorderSide(css, L"-style"))
+    return L"none";
+  if (IsBorderSide(css, L"-color"))
+    return ComputedStyle(node, L"color", L"#000000");
+  if (css == L"direction")
+    return node.AttributeValue(L"dir").empty() ? L"ltr" : node.AttributeValue(L"dir");
   return {};
 }
 
@@ -480,10 +516,10 @@ public:
   Style(Page *page, std::shared_ptr<Node> node) : page_(page), node_(std::move(node)) {}
   using Self = Style;
   STDMETHOD(QueryInterface)(REFIID riid, void **ppv) override {
-    return AnswerQuery(riid, ppv,
-                       {{&IID_ITallowickPageObject, page_.get()},
-                        {&IID_ITallowickStyleNode, node_.get()}},
-                       Find(riid));
+    return AnswerQuery(
+        riid, ppv,
+        {{&IID_ITallowickPageObject, page_.get()}, {&IID_ITallowickStyleNode, node_.get()}},
+        Find(riid));
   }
   PAGE_REFCOUNT
   PAGE_IDISPATCH
@@ -644,6 +680,44 @@ public:
   }
   STDMETHOD(toString)(BSTR *p) override { return ToBstr(L"[object]", p); }
 
+  // style.setExpression(property, expression): the expression's value, taken
+  // when it is set (this engine has no recalculation), and kept for
+  // getExpression/removeExpression.
+  HRESULT SetExpression(BSTR name, BSTR expression, BSTR) {
+    ScriptEngine *engine = EngineOf(page_.get());
+    if (!name || !engine)
+      return E_INVALIDARG;
+    std::wstring css = CssName(Text(name)), code = Text(expression);
+    Var value;
+    HRESULT hr = engine->Evaluate(code, L"expression", &value.v);
+    if (FAILED(hr))
+      return hr;
+    return Guarded([&] {
+      SetStyleValue(*node_, css, VariantText(value.v));
+      std::erase_if(node_->expressions, [&](const auto &entry) { return entry.first == css; });
+      node_->expressions.emplace_back(css, code);
+      return S_OK;
+    });
+  }
+  HRESULT GetExpression(BSTR name, VARIANT *expression) {
+    if (!expression)
+      return E_POINTER;
+    VariantInit(expression);
+    std::wstring css = CssName(Text(name));
+    for (const auto &[property, code] : node_->expressions)
+      if (property == css)
+        return Guarded([&] { return ToVariant(AllocBstr(code), expression), S_OK; });
+    return S_OK;
+  }
+  HRESULT RemoveExpression(BSTR name, VARIANT_BOOL *removed) {
+    std::wstring css = CssName(Text(name));
+    size_t count =
+        std::erase_if(node_->expressions, [&](const auto &entry) { return entry.first == css; });
+    if (removed)
+      *removed = count ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+  }
+
 private:
   std::atomic<ULONG> refs_{0};
   PageRef page_;
@@ -662,6 +736,9 @@ constexpr Member<Style> kStyleMembers[] = {
     PAGE_METHOD(IHTMLStyle, getAttribute),
     PAGE_METHOD(IHTMLStyle, removeAttribute),
     PAGE_METHOD(IHTMLStyle, toString),
+    {L"setExpression", nullptr, nullptr, &Thunk<Self, &Style::SetExpression>},
+    {L"getExpression", nullptr, nullptr, &Thunk<Self, &Style::GetExpression>},
+    {L"removeExpression", nullptr, nullptr, &Thunk<Self, &Style::RemoveExpression>},
 #undef Self
 };
 constexpr std::span<const Member<Style>> kStyleTables[] = {kStyleMembers};

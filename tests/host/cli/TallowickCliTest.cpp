@@ -171,7 +171,9 @@ TEST_F(TallowickCliTest, EvalPrintsTheResultAsAVariant) {
   FILE *file = fopen((folder_ / "page.html").string().c_str(), "w");
   ASSERT_NE(file, nullptr);
   fputs("<body><button id='b' onclick='clicks++'>b</button><p>one</p><p>two</p>"
-        "<script>var clicks = 0; var grid = { rows: [1, 2] };</script></body>",
+        "<table><tr><td id='cell' onmousedown='seen += \"down\" + event.button'"
+        " onmouseup='seen += \" up\"' onclick='seen += \" click\"'>c</td></tr></table>"
+        "<script>var clicks = 0; var seen = ''; var grid = { rows: [1, 2] };</script></body>",
         file);
   fclose(file);
   std::string page = (folder_ / "page.html").string();
@@ -179,6 +181,8 @@ TEST_F(TallowickCliTest, EvalPrintsTheResultAsAVariant) {
   EXPECT_EQ(eval("'1 + 2'").output, "VT_I4 3\n");
   EXPECT_EQ(eval("'clicks' --click b").output, "VT_I4 1\n");
   EXPECT_EQ(eval("--click '#b' 'clicks + 0.5'").output, "VT_R8 1.5\n");
+  // A user's click: mousedown (left button) and mouseup come before it.
+  EXPECT_EQ(eval("seen --click cell").output, "VT_BSTR \"down1 up click\"\n");
   EXPECT_EQ(eval("'document.getElementsByTagName(\"P\")[1].innerText'").output,
             "VT_BSTR \"two\"\n");
   EXPECT_EQ(eval("'grid.rows'").output, "VT_DISPATCH\n");

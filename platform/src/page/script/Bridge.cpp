@@ -8,6 +8,7 @@
 
 #include "page/script/ScriptEngine.h"
 #include "tallowick/Strings.h"
+#include "xml/XmlDocument.h"
 
 namespace tallowick::page {
 
@@ -489,6 +490,55 @@ duk_ret_t ExecScript(duk_context *ctx) {
   return 0;
 }
 
+// new ActiveXObject(progId) for the XML document; other ProgIDs fail as in IE.
+duk_ret_t CreateObject(duk_context *ctx) {
+  std::wstring progId = Widen(duk_safe_to_string(ctx, 0));
+  static const wchar_t *const kXmlDocuments[] = {
+      L"Microsoft.XMLDOM",       L"Msxml2.DOMDocument", L"Msxml2.DOMDocument.3.0",
+      L"Msxml2.DOMDocument.6.0", L"MSXML.DOMDocument",  L"Msxml2.FreeThreadedDOMDocument"};
+  bool xml = false;
+  for (const wchar_t *id : kXmlDocuments)
+    xml = xml || platform::EqualsNoCase(progId, id);
+  IDispatch *object = nullptr;
+  if (!xml ||
+      FAILED(platform::xml::CreateDomDocument(nullptr, IID_IDispatch,
+                                              reinterpret_cast<void **>(&object))) ||
+      !object)
+    return duk_error(ctx, DUK_ERR_ERROR, "Automation server can't create object (%s)",
+                     Narrow(progId).c_str());
+  EngineFrom(ctx).PushObject(object);
+  object->Release();
+  return 1;
+}
+
+// The window's constructors of IE's page script. XMLHTTP has no HTTP path
+// in the page engine: it opens, and its send fails cleanly.
+constexpr const char *kConstructors = R"js(
+function Image(width, height) {
+  var image = document.createElement("IMG");
+  if (width != null) image.width = width;
+  if (height != null) image.height = height;
+  return image;
+}
+function XMLHttpRequest() { this.readyState = 0; this.status = 0; this.responseText = ""; }
+XMLHttpRequest.prototype.open = function (method, url) {
+  this.method = method; this.url = url; this.readyState = 1;
+};
+XMLHttpRequest.prototype.setRequestHeader = function () {};
+XMLHttpRequest.prototype.getResponseHeader = function () { return null; };
+XMLHttpRequest.prototype.getAllResponseHeaders = function () { return ""; };
+XMLHttpRequest.prototype.abort = function () { this.readyState = 0; };
+XMLHttpRequest.prototype.send = function () {
+  throw new Error("XMLHTTP: the page has no HTTP path for " + this.url);
+};
+function ActiveXObject(progId) {
+  var id = String(progId).toLowerCase();
+  if (/^(microsoft|msxml2)\.xmlhttp(\.[0-9.]+)?$/.test(id) || id == "msxml2.serverxmlhttp")
+    return new XMLHttpRequest();
+  return __createObject(progId);
+}
+)js";
+
 void DefineFunction(duk_context *ctx, const char *name, duk_c_function function, duk_idx_t nargs,
                     int magic = 0) {
   duk_push_c_function(ctx, function, nargs);
@@ -532,12 +582,17 @@ void InstallBridge(ScriptEngine &engine) {
   DefineFunction(ctx, "clearTimeout", ClearTimer, 1);
   DefineFunction(ctx, "clearInterval", ClearTimer, 1);
   DefineFunction(ctx, "execScript", ExecScript, 2);
+  DefineFunction(ctx, "__createObject", CreateObject, 1);
   duk_push_object(ctx);
   duk_push_string(ctx, "Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 6.1; Trident/4.0)");
   duk_put_prop_string(ctx, -2, "userAgent");
   duk_push_string(ctx, "Microsoft Internet Explorer");
   duk_put_prop_string(ctx, -2, "appName");
   duk_put_prop_string(ctx, -2, "navigator");
+  duk_pop(ctx);
+  duk_push_string(ctx, "window");
+  duk_compile_string_filename(ctx, 0, kConstructors);
+  duk_call(ctx, 0);
   duk_pop(ctx);
 }
 

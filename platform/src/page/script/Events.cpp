@@ -67,14 +67,14 @@ HRESULT AttributeHandler(Page *page, const Node &node, const std::wstring &type,
 }
 
 void RunHandlers(Page *page, Node &node, const std::wstring &type, IHTMLEventObj *event) {
-  if (!node.IsElement())
+  if (!node.IsElement() && node.kind != NodeKind::Document)
     return;
   IDispatch *self = WrapNode(&node);
   VARIANT argument;
   argument.vt = VT_DISPATCH;
   argument.pdispVal = event;
   IDispatch *handler = nullptr;
-  if (AttributeHandler(page, node, type, &handler) == S_OK && handler) {
+  if (node.IsElement() && AttributeHandler(page, node, type, &handler) == S_OK && handler) {
     Var result;
     if (ScriptEngine *engine = EngineOf(page))
       if (SUCCEEDED(engine->CallHandler(handler, self, {&argument}, &result.v)) &&
