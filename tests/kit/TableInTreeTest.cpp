@@ -93,15 +93,6 @@ protected:
     ASSERT_EQ(tallowick::platform::LoadPageFromString(html, url, &document_), S_OK);
     ASSERT_EQ(browser_->SetDocument(document_), S_OK);
   }
-  CQilComPtr<IWebObj2> TopFrame() {
-    CQilComPtr<IWebObj2> page;
-    CQilComPtr<IWebObj2> frame;
-    EXPECT_EQ(browser_->GetPageAO(&page), S_OK);
-    if (page) {
-      EXPECT_EQ(page->GetChild(0, &frame), S_OK);
-    }
-    return frame;
-  }
   // The tree's object for an element of the page.
   CQilComPtr<IWebObj2> TreeAO(IHTMLElement *element, IWebObj2 *frame = nullptr) {
     return HostServices::GetHostAO(element, frame != nullptr ? frame : TopFrame().Get(),

@@ -83,6 +83,16 @@ protected:
               S_OK);
     ASSERT_EQ(browser_->AddKitFactory(factory, kTallowickKitId), S_OK);
   }
+  // The page's own frame in the browser's tree.
+  CQilComPtr<IWebObj2> TopFrame() {
+    CQilComPtr<IWebObj2> page;
+    CQilComPtr<IWebObj2> frame;
+    EXPECT_EQ(browser_->GetPageAO(&page), S_OK);
+    if (page) {
+      EXPECT_EQ(page->GetChild(0, &frame), S_OK);
+    }
+    return frame;
+  }
   // Runtime ids as text: an object's own, and the first value of an answer.
   static std::wstring IdText(IWebObj2 *ao) {
     CQilComPtr<IWebRunTimeID> id;

@@ -306,3 +306,44 @@ TEST_F(PageScript, WindowScrollsByAndToWithinTheDocument) {
 }
 
 } // namespace
+
+namespace {
+
+// currentStyle reads border, padding and margin longhands through their
+// shorthands, the most specific one first, as IE computed them.
+TEST_F(PageScript, CurrentStyleExpandsBoxShorthands) {
+  Load("<html><head><style>#s { border: 3px dotted green; margin: 1px 2px 3px; }</style></head>"
+       "<body><div id='a' style='border: 2px dashed rgb(1, 2, 3); border-top: thick solid red;"
+       " border-width: 4px 5px; padding: 1px 2px 3px 4px'>x</div><div id='s'>y</div>"
+       "<div id='n'>z</div></body></html>");
+  EXPECT_EQ(Str(EvalOk(L"var c = document.getElementById('a').currentStyle;"
+                       L"[c.borderTopWidth, c.borderTopStyle, c.borderTopColor].join('|')")),
+            L"thick|solid|red");
+  EXPECT_EQ(Str(EvalOk(L"[c.borderLeftWidth, c.borderLeftStyle, c.borderLeftColor,"
+                       L" c.borderBottomWidth].join('|')")),
+            L"5px|dashed|rgb(1, 2, 3)|4px");
+  EXPECT_EQ(
+      Str(EvalOk(L"[c.paddingTop, c.paddingRight, c.paddingBottom, c.paddingLeft].join('|')")),
+      L"1px|2px|3px|4px");
+  EXPECT_EQ(Str(EvalOk(L"var s = document.getElementById('s').currentStyle;"
+                       L"[s.borderRightWidth, s.borderRightStyle, s.borderRightColor,"
+                       L" s.marginTop, s.marginLeft, s.marginBottom].join('|')")),
+            L"3px|dotted|green|1px|2px|3px");
+  // Nothing given: IE's initial values.
+  EXPECT_EQ(Str(EvalOk(L"var n = document.getElementById('n').currentStyle;"
+                       L"[n.borderTopWidth, n.borderTopStyle, n.paddingLeft].join('|')")),
+            L"medium|none|0px");
+}
+
+TEST_F(PageScript, DocumentSelectionIsAnEmptySelection) {
+  Load("<html><body><p id='p'>Hello world</p></body></html>");
+  EXPECT_EQ(Str(EvalOk(L"document.selection.type")), L"None");
+  EXPECT_EQ(Str(EvalOk(L"var r = document.selection.createRange(); r.text")), L"");
+  EXPECT_EQ(Str(EvalOk(L"r.expand('word'); r.text")), L"Hello "); // a word takes its space
+  EXPECT_EQ(Str(EvalOk(L"document.selection.empty(); document.selection.clear();"
+                       L" document.selection.type")),
+            L"None");
+  EXPECT_TRUE(errors.empty());
+}
+
+} // namespace

@@ -29,6 +29,7 @@ constexpr Member<HtmlDocument> kDocumentMembers[] = {
     PAGE_GET(IHTMLDocument, Script),
     PAGE_GET(IHTMLDocument2, all),
     PAGE_GET(IHTMLDocument2, body),
+    PAGE_GET(IHTMLDocument2, selection),
     PAGE_GET(IHTMLDocument2, activeElement),
     PAGE_GET(IHTMLDocument2, images),
     PAGE_GET(IHTMLDocument2, links),
@@ -329,6 +330,10 @@ STDMETHODIMP HtmlDocument::createDocumentFragment(IHTMLDocument2 **p) {
 
 // Handlers attached to the document hear what bubbles up to it (and
 // onstop, which only a user's Stop would fire).
+STDMETHODIMP HtmlDocument::get_selection(IHTMLSelectionObject **p) {
+  return NewSelectionObject(page_, this, p);
+}
+
 STDMETHODIMP HtmlDocument::attachEvent(BSTR event, IDispatch *handler, VARIANT_BOOL *result) {
   return AttachListener(document_.root->listeners, event, handler, result);
 }

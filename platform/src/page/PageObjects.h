@@ -199,6 +199,7 @@ HRESULT NewVariantEnumerator(std::vector<VARIANT> items, IUnknown **out); // tak
 
 HRESULT NewStyle(Page *page, std::shared_ptr<Node> node, IHTMLStyle **out);
 HRESULT NewCurrentStyle(Page *page, std::shared_ptr<Node> node, IHTMLCurrentStyle **out);
+HRESULT NewSelectionObject(Page *page, IHTMLDocument2 *document, IHTMLSelectionObject **out);
 HRESULT NewRect(Page *page, LONG left, LONG top, LONG right, LONG bottom, IHTMLRect **out);
 HRESULT NewLocation(Page *page, PageDocument *document, IHTMLLocation **out);
 HRESULT NewEventObject(Page *page, std::shared_ptr<Node> source, const std::wstring &type,
@@ -262,6 +263,7 @@ public:
   // IHTMLDocument2
   STDMETHOD(get_all)(IHTMLElementCollection **p) override;
   STDMETHOD(get_body)(IHTMLElement **p) override;
+  STDMETHOD(get_selection)(IHTMLSelectionObject **p) override;
   STDMETHOD(get_activeElement)(IHTMLElement **p) override;
   STDMETHOD(get_images)(IHTMLElementCollection **p) override;
   STDMETHOD(get_links)(IHTMLElementCollection **p) override;

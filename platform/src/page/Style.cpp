@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "tallowick/Strings.h"
 #include "page/ObjectSupport.h"
 #include "page/PageObjects.h"
 #include "page/StyleSupport.h"
 #include "page/script/ScriptEngine.h"
+#include "tallowick/Strings.h"
 
 namespace tallowick::page {
 
@@ -326,7 +326,8 @@ std::vector<Rule> SheetRules(const PageDocument &document) {
 }
 
 // The value a node itself specifies: inline style over the most specific rule.
-std::wstring Specified(const Node &node, const std::wstring &css, const std::vector<Rule> &rules) {
+std::wstring SpecifiedAs(const Node &node, const std::wstring &css,
+                         const std::vector<Rule> &rules) {
   std::wstring inlineValue = StyleValue(node, css);
   if (!inlineValue.empty())
     return inlineValue;
@@ -344,6 +345,92 @@ std::wstring Specified(const Node &node, const std::wstring &css, const std::vec
     }
   }
   return value;
+}
+
+// The words of a shorthand value; parentheses (rgb(1, 2, 3)) stay whole.
+std::vector<std::wstring> ValueWords(const std::wstring &value) {
+  std::vector<std::wstring> words;
+  std::wstring word;
+  int depth = 0;
+  for (wchar_t c : value) {
+    depth += c == L'(' ? 1 : c == L')' ? -1 : 0;
+    if (std::iswspace(c) && depth <= 0) {
+      if (!word.empty())
+        words.push_back(word);
+      word.clear();
+      continue;
+    }
+    word += c;
+  }
+  if (!word.empty())
+    words.push_back(word);
+  return words;
+}
+
+constexpr const wchar_t *kSides[] = {L"top", L"right", L"bottom", L"left"};
+
+// The side's value of a box shorthand of one to four values (margin: 1px 2px).
+std::wstring BoxPart(const std::wstring &value, size_t side) {
+  std::vector<std::wstring> words = ValueWords(value);
+  if (words.empty() || words.size() > 4)
+    return {};
+  static const size_t kPick[4][4] = {{0, 0, 0, 0}, {0, 1, 0, 1}, {0, 1, 2, 1}, {0, 1, 2, 3}};
+  return words[kPick[words.size() - 1][side]];
+}
+
+bool IsBorderStyleWord(const std::wstring &word) {
+  for (const wchar_t *style : {L"none", L"hidden", L"dotted", L"dashed", L"solid", L"double",
+                               L"groove", L"ridge", L"inset", L"outset"})
+    if (EqualsNoCase(word, style))
+      return true;
+  return false;
+}
+
+bool IsBorderWidthWord(const std::wstring &word) {
+  return (!word.empty() && (std::iswdigit(word[0]) || word[0] == L'.')) ||
+         EqualsNoCase(word, L"thin") || EqualsNoCase(word, L"medium") ||
+         EqualsNoCase(word, L"thick");
+}
+
+// The width, style or colour word of a border shorthand (border: 1px solid red).
+std::wstring BorderPart(const std::wstring &value, const std::wstring &part) {
+  for (const std::wstring &word : ValueWords(value)) {
+    bool width = IsBorderWidthWord(word);
+    bool style = !width && IsBorderStyleWord(word);
+    if ((part == L"width" && width) || (part == L"style" && style) ||
+        (part == L"color" && !width && !style))
+      return word;
+  }
+  return {};
+}
+
+// A longhand of border, padding or margin given by one of its shorthands; the
+// more specific shorthand wins (border-top over border-width over border).
+std::wstring FromShorthand(const Node &node, const std::wstring &css,
+                           const std::vector<Rule> &rules) {
+  for (size_t side = 0; side < 4; ++side) {
+    std::wstring name = kSides[side];
+    for (const wchar_t *box : {L"padding", L"margin"}) {
+      if (css == std::wstring(box) + L"-" + name)
+        return BoxPart(SpecifiedAs(node, box, rules), side);
+    }
+    for (const wchar_t *part : {L"width", L"style", L"color"}) {
+      if (css != L"border-" + name + L"-" + part)
+        continue;
+      std::wstring value = BorderPart(SpecifiedAs(node, L"border-" + name, rules), part);
+      if (value.empty())
+        value = BoxPart(SpecifiedAs(node, std::wstring(L"border-") + part, rules), side);
+      if (value.empty())
+        value = BorderPart(SpecifiedAs(node, L"border", rules), part);
+      return value;
+    }
+  }
+  return {};
+}
+
+std::wstring Specified(const Node &node, const std::wstring &css, const std::vector<Rule> &rules) {
+  std::wstring value = SpecifiedAs(node, css, rules);
+  return value.empty() ? FromShorthand(node, css, rules) : value;
 }
 
 bool Inherited(const std::wstring &css) {

@@ -119,8 +119,9 @@ TEST_F(CalendarServerTest, AttributesOfEveryModeAndSelection) {
     CQilComPtr<IWebObj2> calendar = Calendar(c.id);
     ASSERT_TRUE(calendar);
     EXPECT_EQ(Attr(calendar, 146), c.id);
-    if (c.title != nullptr)
+    if (c.title != nullptr) {
       EXPECT_EQ(Attr(calendar, kAttrTitle), c.title);
+    }
     EXPECT_EQ(Attr(calendar, kAttrMode), c.mode);
     EXPECT_EQ(Attr(calendar, kAttrKind), c.kind);
     EXPECT_EQ(Attr(calendar, kAttrDate), c.date);

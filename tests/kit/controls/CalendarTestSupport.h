@@ -209,14 +209,6 @@ protected:
     ASSERT_EQ(browser_->SetDocument(document_), S_OK);
   }
   void ShowCalendar(const CalendarMarkup &markup) { Show(PostBackPage(markup.Render())); }
-  CQilComPtr<IWebObj2> TopFrame() {
-    CQilComPtr<IWebObj2> page;
-    CQilComPtr<IWebObj2> frame;
-    EXPECT_EQ(browser_->GetPageAO(&page), S_OK);
-    if (page)
-      EXPECT_EQ(page->GetChild(0, &frame), S_OK);
-    return frame;
-  }
   // The tree's object for the element with `id`.
   CQilComPtr<IWebObj2> TreeAO(IHTMLElement *element) {
     return HostServices::GetHostAO(element, TopFrame().Get(), VARIANT_FALSE);

@@ -100,15 +100,6 @@ protected:
               S_OK);
     ASSERT_EQ(browser_->SetDocument(document_), S_OK);
   }
-  CQilComPtr<IWebObj2> TopFrame() {
-    CQilComPtr<IWebObj2> page;
-    CQilComPtr<IWebObj2> frame;
-    EXPECT_EQ(browser_->GetPageAO(&page), S_OK);
-    if (page) {
-      EXPECT_EQ(page->GetChild(0, &frame), S_OK);
-    }
-    return frame;
-  }
   CQilComPtr<IWebObj2> TreeAO(IHTMLElement *element) {
     return HostServices::GetHostAO(element, TopFrame().Get(), VARIANT_FALSE);
   }

@@ -45,15 +45,6 @@ protected:
     tallowick::platform::GetScriptErrors(document_, &errors);
     ASSERT_TRUE(errors.empty()) << tallowick::platform::Narrow(errors[0].message);
   }
-  CQilComPtr<IWebObj2> TopFrame() {
-    CQilComPtr<IWebObj2> page;
-    CQilComPtr<IWebObj2> frame;
-    EXPECT_EQ(browser_->GetPageAO(&page), S_OK);
-    if (page) {
-      EXPECT_EQ(page->GetChild(0, &frame), S_OK);
-    }
-    return frame;
-  }
   CQilComPtr<IWebObj2> TreeAO(IHTMLElement *element) {
     return HostServices::GetHostAO(element, TopFrame(), VARIANT_FALSE);
   }

@@ -40,14 +40,6 @@ protected:
     tallowick::platform::GetScriptErrors(document_, &errors);
     ASSERT_TRUE(errors.empty()) << tallowick::platform::Narrow(errors[0].message);
   }
-  CQilComPtr<IWebObj2> TopFrame() {
-    CQilComPtr<IWebObj2> page;
-    CQilComPtr<IWebObj2> frame;
-    EXPECT_EQ(browser_->GetPageAO(&page), S_OK);
-    if (page)
-      EXPECT_EQ(page->GetChild(0, &frame), S_OK);
-    return frame;
-  }
   // The tree's object for the element with `id` of the page.
   CQilComPtr<IWebObj2> TreeAO(LPCOLESTR id) {
     return HostServices::GetHostAO(Element(id), TopFrame().Get(), VARIANT_FALSE);
