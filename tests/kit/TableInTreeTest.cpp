@@ -42,7 +42,7 @@ public:
 };
 
 // The kit's factory, claiming TABLEs of class "grid", TabStrip elements and
-// elements of class "panel"; the record AO is the detection utility's.
+// elements of class "panel"; the record AO is the kit factory's own choice.
 class CTestFactory final : public CTallowickFactoryIE {
 protected:
   CQilComPtr<IWebObj2> NewAOImpl(IUnknown *element, IWebObj2 *parent) override {
@@ -59,12 +59,6 @@ protected:
     else if (lstrcmpiW(tag.Text(), L"TabStrip") == 0 || kind == L"panel")
       CreateWebObject<CPanel>(&ao, element, parent);
     return ao;
-  }
-  CQilComPtr<IWebObj2> GetRecordAOImpl(IUnknown *element, const tagWIEventData &, IWebObj2 *parent,
-                                       bool &known) override {
-    known = true;
-    CQilComPtr<IWebObj2> hostAO = HostServices::GetHostAO(element, parent, VARIANT_TRUE);
-    return CWfKitUtil::Instance().FindRecordAO(hostAO, parent);
   }
 };
 

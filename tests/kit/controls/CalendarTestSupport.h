@@ -171,7 +171,7 @@ function __doPostBack(eventTarget, eventArgument) {
          "\n</form></body></html>";
 }
 
-// The kit's factory making calendars; the record AO is the detection utility's.
+// The kit's factory making calendars; the record AO is the kit factory's own choice.
 class CCalendarFactory final : public CTallowickFactoryIE {
 protected:
   CQilComPtr<IWebObj2> NewAOImpl(IUnknown *element, IWebObj2 *parent) override {
@@ -180,12 +180,6 @@ protected:
     if (SUCCEEDED(html.QueryFrom(element)) && html && CWfCalendar::IsCalendar(html))
       CreateWebObject<CWfCalendar>(&ao, element, parent);
     return ao;
-  }
-  CQilComPtr<IWebObj2> GetRecordAOImpl(IUnknown *element, const tagWIEventData &, IWebObj2 *parent,
-                                       bool &known) override {
-    known = true;
-    CQilComPtr<IWebObj2> hostAO = HostServices::GetHostAO(element, parent, VARIANT_TRUE);
-    return CWfKitUtil::Instance().FindRecordAO(hostAO, parent);
   }
 };
 

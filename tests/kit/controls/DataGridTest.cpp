@@ -28,7 +28,7 @@ constexpr wchar_t kAspxUrl[] = L"http://test/Orders/Grid.aspx";
 const CIEConfigurationObject *g_configuration = nullptr;
 
 // The kit's factory making DataGrid objects of the TABLEs that pass the
-// recognition test; the record AO is the detection utility's.
+// recognition test; the record AO is the kit factory's own choice.
 class CGridFactory final : public CTallowickFactoryIE {
 protected:
   CQilComPtr<IWebObj2> NewAOImpl(IUnknown *element, IWebObj2 *parent) override {
@@ -43,12 +43,6 @@ protected:
     if (grid)
       CreateWebObject<CWfGrid>(&ao, element, parent);
     return ao;
-  }
-  CQilComPtr<IWebObj2> GetRecordAOImpl(IUnknown *element, const tagWIEventData &, IWebObj2 *parent,
-                                       bool &known) override {
-    known = true;
-    CQilComPtr<IWebObj2> hostAO = HostServices::GetHostAO(element, parent, VARIANT_TRUE);
-    return CWfKitUtil::Instance().FindRecordAO(hostAO, parent);
   }
 };
 

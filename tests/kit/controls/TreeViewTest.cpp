@@ -27,7 +27,7 @@ constexpr HRESULT kNotFoundResult = static_cast<HRESULT>(0x80040209);
 constexpr HRESULT kOutOfRangeResult = static_cast<HRESULT>(0x80040211);
 
 // The kit's factory making tree view objects around the host's view-link
-// objects; the record AO is the detection utility's.
+// objects; the record AO is the kit factory's own choice.
 class CTreeFactory final : public CTallowickFactoryIE {
 protected:
   CQilComPtr<IWebObj2> NewAOImpl(IUnknown *element, IWebObj2 *parent) override {
@@ -41,12 +41,6 @@ protected:
     if (inner)
       CreateWebObject<CWfTreeView>(&ao, element, parent, inner.Get());
     return ao;
-  }
-  CQilComPtr<IWebObj2> GetRecordAOImpl(IUnknown *element, const tagWIEventData &, IWebObj2 *parent,
-                                       bool &known) override {
-    known = true;
-    CQilComPtr<IWebObj2> hostAO = HostServices::GetHostAO(element, parent, VARIANT_TRUE);
-    return CWfKitUtil::Instance().FindRecordAO(hostAO, parent);
   }
 };
 
