@@ -237,7 +237,15 @@ static class Server {
     var accepting = new Thread(Accept) {IsBackground = true};
     accepting.Start();
     stopping_.WaitOne();
+    // Tearing down the application's domain at exit can hang in this runtime:
+    // the process ends once the listener has stopped, and at the latest 5 s on.
+    new Thread(() => {
+      Thread.Sleep(5000);
+      Stdlib._Exit(0);
+    }) {IsBackground = true}.Start();
     Shutdown();
+    Console.Out.Flush();
+    Stdlib._Exit(0);
     return 0;
   }
 
